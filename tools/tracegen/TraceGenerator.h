@@ -1,0 +1,2 @@
+#pragma once
+// Placeholder: the trace generator is being written.
