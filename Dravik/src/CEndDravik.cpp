@@ -1,8 +1,9 @@
 #include "Dravik.h"
+#include "EngineInternal.h"
 
 #include <cstring>
 
-namespace {
+namespace dravik {
 Dravik_Result initialRecord()
 {
     Dravik_Result r;
@@ -10,15 +11,18 @@ Dravik_Result initialRecord()
     r.valueB = 10.0f;
     return r;
 }
-} // namespace
+} // namespace dravik
 
 CEndDravik::CEndDravik() = default;
 CEndDravik::~CEndDravik() = default;
 
-Dravik_Result CEndDravik::dravik_arithmetic(int, int, const unsigned short*, int, double, double, float, float,
-                                           float, float, float, float, int)
+Dravik_Result CEndDravik::dravik_arithmetic(int wavelengthNm, int pulseWidthNs, const unsigned short* samples,
+                                           int sampleCount, double, double, float lossThresholdDb,
+                                           float reflectionThresholdDb, float, float backscatterDb,
+                                           float sampleRateMHz, float refractiveIndex, int positionHint)
 {
-    return initialRecord();
+    const dravik::Params p{wavelengthNm, pulseWidthNs, refractiveIndex, sampleRateMHz, backscatterDb};
+    return dravik::analyse(p, {samples, sampleCount}, lossThresholdDb, reflectionThresholdDb, positionHint);
 }
 
 Dravik_Result CEndDravik::insertEvent(int, int, int, const unsigned short*, int, Dravik_Result record, float, float,
