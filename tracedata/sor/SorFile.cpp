@@ -1,23 +1,166 @@
+// CSorFile: the file side of the SOR component (bounded read, atomic write) and the checksum.
 #include "SorFile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 uint16_t sorCrc16(std::span<const uint8_t> bytes, uint16_t crc)
 {
-    for (uint8_t b : bytes) {
-        crc ^= static_cast<uint16_t>(b << 8);
-        for (int i = 0; i < 8; ++i)
-            crc = static_cast<uint16_t>((crc & 0x8000) ? (crc << 1) ^ 0x1021 : (crc << 1));
-    }
+    // Table-driven CRC-16/CCITT-FALSE.
+    static const auto table = [] {
+        std::array<uint16_t, 256> t{};
+        for (int i = 0; i < 256; ++i) {
+            uint16_t c = static_cast<uint16_t>(i << 8);
+            for (int b = 0; b < 8; ++b)
+                c = static_cast<uint16_t>((c & 0x8000) ? (c << 1) ^ 0x1021 : (c << 1));
+            t[i] = c;
+        }
+        return t;
+    }();
+    for (uint8_t b : bytes)
+        crc = static_cast<uint16_t>((crc << 8) ^ table[((crc >> 8) ^ b) & 0xFF]);
     return crc;
 }
 
-int CSorFile::readSorFile(const std::string&, SORDATA&)
+namespace {
+
+std::string systemError(const char* what, int err)
 {
-    m_status = {SorError::OpenFailed, "not implemented"};
-    return 0;
+    return std::string(what) + ": " + std::strerror(err);
 }
 
-int CSorFile::saveSorFile(const std::string&, SORDATA)
+// Reads a whole regular file of at most kSorMaxFileSize bytes.
+SorStatus readWholeFile(const std::string& name, std::vector<uint8_t>& bytes)
 {
-    m_status = {SorError::WriteFailed, "not implemented"};
-    return 0;
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {SorError::OpenFailed, systemError("cannot open the file", errno)};
+    struct stat st {};
+    SorStatus status;
+    if (::fstat(fd, &st) != 0) {
+        status = {SorError::OpenFailed, systemError("cannot read the file", errno)};
+    } else if (!S_ISREG(st.st_mode)) {
+        status = {SorError::OpenFailed, "not a regular file"};
+    } else if (static_cast<unsigned long long>(st.st_size) > kSorMaxFileSize) {
+        status = {SorError::TooLarge, "file is larger than " + std::to_string(kSorMaxFileSize) + " bytes"};
+    } else {
+        bytes.resize(static_cast<std::size_t>(st.st_size));
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                status = {SorError::OpenFailed, systemError("cannot read the file", errno)};
+                break;
+            }
+            if (n == 0) {
+                bytes.resize(done); // the file shrank while being read
+                break;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+    }
+    ::close(fd);
+    return status;
+}
+
+bool writeAll(int fd, const std::vector<uint8_t>& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Writes the bytes to a temporary file beside the target, flushes it to disk and renames it over
+// the target, so the target is either the old file or the complete new one.
+SorStatus replaceFile(const std::string& name, const std::vector<uint8_t>& bytes)
+{
+    // Saving through a symbolic link replaces the file it points to, not the link.
+    std::string target = name;
+    struct stat lst {};
+    if (::lstat(name.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+        char resolved[PATH_MAX];
+        if (::realpath(name.c_str(), resolved))
+            target = resolved;
+    }
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+
+    static std::atomic<unsigned> counter{0};
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return {SorError::WriteFailed, systemError("cannot create a file in the folder", errno)};
+    }
+    if (fd < 0)
+        return {SorError::WriteFailed, "cannot create a temporary file in the folder"};
+
+    // A replaced file keeps its permissions.
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0)
+        (void)::fchmod(fd, old.st_mode & 07777);
+
+    int err = 0;
+    if (!writeAll(fd, bytes))
+        err = errno ? errno : EIO;
+    else if (::fsync(fd) != 0)
+        err = errno;
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0)
+        err = errno;
+    if (err != 0) {
+        ::unlink(temp.c_str());
+        return {SorError::WriteFailed, systemError("cannot write the file", err)};
+    }
+    // Make the rename itself durable.
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        (void)::fsync(dir);
+        ::close(dir);
+    }
+    return {};
+}
+
+} // namespace
+
+int CSorFile::readSorFile(const std::string& name, SORDATA& data)
+{
+    m_checksumOk = false;
+    std::vector<uint8_t> bytes;
+    m_status = readWholeFile(name, bytes);
+    if (!m_status)
+        return 0;
+    m_status = parseSor(bytes, data);
+    if (!m_status)
+        return 0;
+    m_checksumOk = data.carried.hasChecksum && data.carried.checksumOk;
+    return 1;
+}
+
+int CSorFile::saveSorFile(const std::string& name, SORDATA data)
+{
+    std::vector<uint8_t> bytes;
+    m_status = serializeSor(data, bytes);
+    if (!m_status)
+        return 0;
+    m_status = replaceFile(name, bytes);
+    return m_status ? 1 : 0;
 }

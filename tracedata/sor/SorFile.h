@@ -154,10 +154,8 @@ struct SorCarried {
     std::vector<uint8_t> mapExtra;      // bytes of the map after its entries
     std::vector<SorBlock> blocks;       // file order; empty: the standard set of a new file
     std::vector<uint8_t> trailingBytes; // bytes after the last block
-    bool hasGenParams = true;
-    SorGenParams genParams;
-    bool hasSupParams = true;
-    SorSupParams supParams;
+    SorGenParams genParams;             // written when the block list has GenParams
+    SorSupParams supParams;             // written when the block list has SupParams
     SorEventSummary eventSummary;
     uint32_t dataPointsTotal = 0;       // DataPts header count as read
     SorValuesAsRead asRead;
