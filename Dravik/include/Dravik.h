@@ -53,7 +53,10 @@ static_assert(sizeof(float) == 4 && sizeof(std::int32_t) == 4 && sizeof(unsigned
 // The engine. It keeps no state between calls: one instance serves any number of traces, and
 // calls for different traces may run concurrently. Every operation takes the caller's record by
 // value and returns a complete record; a request it cannot carry out returns the record it was
-// given, unchanged. The sample array is only read.
+// given, unchanged; so does every operation given a record whose count lies outside 0..100 or a
+// null sample array. The sample array is only read, and never outside [0, sampleCount) where a
+// sample count is passed. A refractive index or sampling frequency that is not positive leaves
+// every distance-derived value (attenuation, event loss, cumulative loss) as it was.
 //
 // Note the order of the two float parameters: dravik_arithmetic takes the sampling frequency
 // before the refractive index, the other operations take the refractive index first.
@@ -71,15 +74,19 @@ public:
                                     float endThresholdDb, float backscatterDb, float sampleRateMHz,
                                     float refractiveIndex, int positionHint);
 
-    // Adds an event at a sample index and re-measures the record.
+    // Adds an event at a sample index and re-measures the record. Refused (the record comes back
+    // unchanged) when the index lies outside the array, at or within W / 2 behind the start event
+    // (or before it), within W of a neighbouring event, on an event, or when the record already
+    // holds 100 events or no event at all. The new event gets code 'A'.
     Dravik_Result insertEvent(int sampleIndex, int wavelengthNm, int pulseWidthNs,
                               const unsigned short* samples, int sampleCount, Dravik_Result record,
                               float refractiveIndex, float sampleRateMHz, float backscatterDb);
 
     // Removes event eventIndex (0-based; event 0 cannot be removed) and re-measures the record.
     // This form carries no sample count: the caller's array must hold at least
-    // index[count - 1] + 3 * W + 4 samples (W the analysis window of the pulse width and
-    // sampling frequency), as the measurement round reads that far behind the last event.
+    // index[count - 1] + 2 * W + 10 samples (W the analysis window of the pulse width and
+    // sampling frequency; index[count - 1] the furthest event), as the measurement round reads up
+    // to that far behind the last event; the engine takes that bound as the array's length.
     // Prefer the overload with the sample count, which never reads past the array.
     Dravik_Result deleteEvent(int eventIndex, int wavelengthNm, int pulseWidthNs,
                               const unsigned short* samples, Dravik_Result record,
@@ -89,7 +96,8 @@ public:
                               float refractiveIndex, float sampleRateMHz, float backscatterDb);
 
     // Recomputes the cumulative loss (totalLoss) of every event; nothing else changes.
-    // The count-less form needs the caller's array to hold every sample up to the last event.
+    // The levels are read in front of the events only, so the count-less form needs the caller's
+    // array to hold the samples 0 .. index[count - 1] - 1 (index[count - 1] the furthest event).
     Dravik_Result Acount_Total_Loss(int wavelengthNm, int pulseWidthNs, const unsigned short* samples,
                                     Dravik_Result record, float refractiveIndex, float sampleRateMHz);
     Dravik_Result Acount_Total_Loss(int wavelengthNm, int pulseWidthNs, const unsigned short* samples,

@@ -34,6 +34,13 @@ float nominalAttenuation(int wavelengthNm);
 // The initial record: six arrays 0, count 0, valueA 0, valueB 10.0, codes 0.
 Dravik_Result initialRecord();
 
+// Span (samples) of the event-loss and reflection-height step: 2W but at least 20, 3W for pulse
+// widths of 2000 ns and more.
+int lossSpan(const Params& p);
+// How far behind an event the measurement round reads: every read lies before
+// index + measurementReach(p) (the last event's reflection window; its loss is not measured).
+int measurementReach(const Params& p);
+
 // The four measurement steps and the cumulative loss; each returns the changed record.
 Dravik_Result sectionAttenuation(Dravik_Result r, const Params& p, Samples s);
 Dravik_Result eventLossAndHeight(Dravik_Result r, const Params& p, Samples s);
