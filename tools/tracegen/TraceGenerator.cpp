@@ -107,13 +107,14 @@ Trace generate(const TraceSpec& spec) {
   std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) { return a.index < b.index; });
 
   // Receiver response: a first-order low pass of about a quarter pulse. Peaks are raised by
-  // the part of a pulse-long rectangle the filter loses, so their height is the one asked for.
+  // the part of a pulse-long rectangle the filter loses, so that they reach the asked height.
   const double tau = std::max(0.25, pulse / 4.0);
   const double alpha = 1.0 - std::exp(-1.0 / tau);
   const double reach = 1.0 - std::pow(1.0 - alpha, pulse);
 
-  // Peaks in the order they start: a rectangle one pulse long whose height is measured from
-  // the backscatter just before it (without other peaks, so close peaks do not stack).
+  // Peaks in the order they start: for one pulse the power stands at the peak level, the
+  // given height above the backscatter just before the peak (whatever the backscatter does
+  // meanwhile: it steps down under a reflective event and ends under the end reflection).
   struct Peak {
     int at;
     double heightDb;
@@ -147,7 +148,7 @@ Trace generate(const TraceSpec& spec) {
   //            at each event, nothing beyond the end;
   //  seen      what the instrument sees: the mean over the last `pulse` samples of fibre (the
   //            backscatter of one pulse length), so a step takes one pulse to complete;
-  //  received  seen plus the peaks, through the receiver's low pass;
+  //  received  seen, or a peak's level while one lasts, through the receiver's low pass;
   //  then the floor and its noise, converted to a sample.
   const double perSample = powerOf(trace.attenuationDbKm * mps / 1000.0);
   std::vector<double> window(static_cast<size_t>(pulse), 0.0);  // the last `pulse` fibre samples
@@ -160,7 +161,7 @@ Trace generate(const TraceSpec& spec) {
   size_t nextPeak = 0;
   struct Active {
     int until;
-    double extra;
+    double level;
   };
   std::vector<Active> active;
   Gaussian gauss(spec.seed);
@@ -181,7 +182,8 @@ Trace generate(const TraceSpec& spec) {
 
     while (nextPeak < peaks.size() && peaks[nextPeak].at == i) {
       const double before = i == 0 ? seen : seenBefore;
-      active.push_back({i + pulse, before * excessOf(peaks[nextPeak++].heightDb) / reach});
+      // The height is seen on the displayed level, which includes the floor.
+      active.push_back({i + pulse, before + (before + floor) * excessOf(peaks[nextPeak++].heightDb) / reach});
     }
     double power = seen;
     for (size_t k = 0; k < active.size();) {
@@ -189,7 +191,7 @@ Trace generate(const TraceSpec& spec) {
         active[k] = active.back();
         active.pop_back();
       } else {
-        power += active[k++].extra;
+        power = std::max(power, active[k++].level);
       }
     }
     if (recovers && i >= pulse && recovery > launch * 1e-6) {
