@@ -1,0 +1,96 @@
+#pragma once
+
+// Control, command and resource identifiers of the program, one place for all subsystems.
+// Widgets that carry one of these expose it as the object name "id_<number>" and as the
+// dynamic property "otdrId" (see otdrTagWidget in uikit/OtdrIds.h), so that tests find
+// "button 1004 of the waveform view" by the number the design documents use.
+//
+// Keep the groups by subsystem; identifiers may repeat across groups because each dialog
+// has its own numbering (as 1004 does below).
+
+namespace otdr::ids {
+
+// ---- Application shell: menus, toolbar, frame -------------------------------------------
+// Menu resources of the three interface languages.
+inline constexpr int kMenuChinese = 129;
+inline constexpr int kMenuEnglish = 195;
+inline constexpr int kMenuPortuguese = 224;
+// Toolbar resource and its image strips.
+inline constexpr int kToolbar = 128;
+inline constexpr int kToolbarBitmapNormal = 155;
+inline constexpr int kToolbarBitmapDisabled = 154;
+// About box.
+inline constexpr int kAboutDialog = 100;
+// Resource text shown when the object runtime cannot start.
+inline constexpr int kTextOleInitFailed = 100;
+// Remote-connection dialog template.
+inline constexpr int kRemoteConnDialog = 173;
+
+// Commands (menu items and toolbar buttons share them).
+inline constexpr int kCmdOpenFile = 32778;
+inline constexpr int kCmdSaveFile = 32779;
+inline constexpr int kCmdPrint = 32781;
+inline constexpr int kCmdPrintPreview = 32782;
+inline constexpr int kCmdPrintSetting = 32837;
+inline constexpr int kCmdExit = 57665;
+inline constexpr int kCmdRemoteConnect = 32776;
+inline constexpr int kCmdRemoteSetting = 32777;
+inline constexpr int kCmdLanguageChinese = 32787;
+inline constexpr int kCmdLanguageEnglish = 32788;
+inline constexpr int kCmdLanguagePortuguese = 32805;
+inline constexpr int kCmdWaveWindow = 32773;
+inline constexpr int kCmdThumbnailWindow = 32793;
+inline constexpr int kCmdEventWindow = 32783;
+inline constexpr int kCmdWaveScreenSetting = 32784;
+inline constexpr int kCmdOriginalSetting = 32794;
+inline constexpr int kCmdAutoSearch = 32790;
+inline constexpr int kCmdAnalyseCondition = 32791;
+inline constexpr int kCmdReportWizard = 32785;
+inline constexpr int kCmdHelpContent = 32792;
+inline constexpr int kCmdAbout = 57664;
+
+// ---- Waveform view (trace view buttons) --------------------------------------------------
+inline constexpr int kWaveAddEvent = 1004;
+inline constexpr int kWaveDeleteEvent = 1005;
+
+// ---- Screen settings sheet ----------------------------------------------------------------
+// Property-sheet buttons.
+inline constexpr int kSheetOk = 1;
+inline constexpr int kSheetCancel = 2;
+inline constexpr int kSheetHelp = 9;
+inline constexpr int kSheetApply = 12321;
+// Page templates.
+inline constexpr int kColourPage = 160;
+inline constexpr int kUnitPage = 161;
+inline constexpr int kGridPage = 165;
+// Colours page: swatches 1447, 1449 .. 1469 (odd numbers), change buttons 1000 .. 1011.
+inline constexpr int kColourSwatchFirst = 1447;
+inline constexpr int kColourButtonFirst = 1000;
+inline constexpr int kColourPreview = 1471;
+inline constexpr int kColourGroupWave = 1562;
+inline constexpr int kColourGroupBackAndGrid = 1473;
+inline constexpr int kColourGroupOther = 1472;
+inline constexpr int kColourGroupPreview = 1438;
+// Units page.
+inline constexpr int kUnitDb3 = 1442;
+inline constexpr int kUnitDb2 = 1443;
+inline constexpr int kUnitDb1 = 1444;
+inline constexpr int kUnitDist5 = 1450;
+inline constexpr int kUnitDist4 = 1451;
+inline constexpr int kUnitDist3 = 1460;
+inline constexpr int kUnitKm = 1462;
+inline constexpr int kUnitMiles = 1463;
+inline constexpr int kUnitKfeet = 1464;
+// Grid page.
+inline constexpr int kGridShow = 1435;
+inline constexpr int kGridHide = 1436;
+inline constexpr int kGridGroup = 1437;
+inline constexpr int kGridGroupPreview = 1438;
+inline constexpr int kGridPreview = 1440;
+
+// ---- Window messages of the remote link (queued notifications) ---------------------------
+inline constexpr int kMsgSocketData = 2026;
+inline constexpr int kMsgSocketClosed = 2027;
+inline constexpr int kMsgRemoteReply = 2028;
+
+} // namespace otdr::ids
