@@ -77,14 +77,16 @@ Trace generate(const TraceSpec& spec) {
   require(spec.fibreLengthM > 0, "fibre length must be positive");
   require(spec.sampleCount >= 0, "sample count must not be negative");
   require(spec.noiseRmsDb >= 0, "noise must not be negative");
-  require(spec.launchLevelDb >= 0, "launch level must lie below the top of the scale");
+  require(spec.launchLevelDb >= 0 && spec.noiseFloorDb >= 0, "levels must lie below the top of the scale");
 
   Trace trace;
   trace.metresPerSample = 150.0 / (spec.refractiveIndex * spec.sampleRateMHz);
   trace.pulseSamples = spec.pulseWidthNs * spec.sampleRateMHz / 1000.0;
   trace.attenuationDbKm = spec.attenuationDbKm < 0 ? nominalAttenuation(spec.wavelengthNm) : spec.attenuationDbKm;
-  trace.noiseFloorDb = spec.noiseFloorDb > 0 ? spec.noiseFloorDb : spec.launchLevelDb + dynamicRangeDb(spec.pulseWidthNs);
-  require(trace.noiseFloorDb > spec.launchLevelDb, "noise floor must lie below the launch level");
+  trace.noiseFloorDb = spec.noiseFloorDb > 0 ? spec.noiseFloorDb : defaultNoiseFloorDb;
+  trace.launchLevelDb = spec.launchLevelDb > 0 ? spec.launchLevelDb : trace.noiseFloorDb - dynamicRangeDb(spec.pulseWidthNs);
+  require(trace.launchLevelDb >= 0, "launch level must lie below the top of the scale");
+  require(trace.noiseFloorDb > trace.launchLevelDb, "noise floor must lie below the launch level");
   require(trace.noiseFloorDb < 65.535, "noise floor must lie on the scale");
 
   const double mps = trace.metresPerSample;
@@ -127,7 +129,7 @@ Trace generate(const TraceSpec& spec) {
 
   // Launch: after the front-panel reflection the receiver recovers over the dead zone, until
   // the excess has fallen to 0.005 dB.
-  const double launch = powerOf(spec.launchLevelDb);
+  const double launch = powerOf(trace.launchLevelDb);
   const double launchPeak = launch * excessOf(spec.launchReflectionDb);
   const double deadZone = spec.launchDeadZoneM > 0 ? spec.launchDeadZoneM / mps : 3.0 * pulse + 5.0;
   const double settled = launch * excessOf(0.005);

@@ -37,11 +37,11 @@ struct TraceSpec {
   double refractiveIndex = 1.4677;
   double attenuationDbKm = -1;     // below 0: the usual value for the wavelength (nominalAttenuation)
   double fibreLengthM = 10000;     // position of the fibre end
-  double launchLevelDb = 25;       // backscatter level at the start
+  double launchLevelDb = 0;        // backscatter level at the start; 0 = one dynamic range above the floor
   double launchReflectionDb = 20;  // launch peak height above the backscatter (clipped at the top)
   double launchDeadZoneM = 0;      // recovery after the launch peak; 0 = from the pulse width
   double endReflectionDb = 12;     // end peak height above the backscatter; 0 = non-reflective end
-  double noiseFloorDb = 0;         // mean level after the end; 0 = launch level + dynamicRangeDb(pulse)
+  double noiseFloorDb = 0;         // level after the end (median); 0 = defaultNoiseFloorDb
   double noiseRmsDb = 1.0;         // spread of the noise floor in dB (standard deviation at the floor)
   int sampleCount = 0;             // 0 = the fibre plus a tail of noise (at least 1000 samples)
   std::vector<EventSpec> events;   // any order
@@ -58,12 +58,17 @@ struct TrueEvent {
   bool isEnd = false;       // the fibre end (last true event when it lies inside the trace)
 };
 
+// Where instruments put the noise floor: near the bottom of the scale (real traces end at 62 to
+// 63 dB). The analysis relies on it, as it compares levels with three times the floor's level.
+inline constexpr double defaultNoiseFloorDb = 62.5;
+
 struct Trace {
   std::vector<uint16_t> samples;
   std::vector<TrueEvent> events;  // ascending index: start, the events inside the trace, end
   double metresPerSample = 0;     // 150 / (n x f)
   double pulseSamples = 0;        // pulse width in samples: pulseWidthNs x f / 1000
   double attenuationDbKm = 0;     // as used (after the wavelength default)
+  double launchLevelDb = 0;       // as used (after the automatic default)
   double noiseFloorDb = 0;        // as used (after the automatic default)
 };
 
@@ -71,7 +76,7 @@ struct Trace {
 double nominalAttenuation(int wavelengthNm);
 
 // Typical one-way dynamic range of an instrument for a pulse width (dB): longer pulses reach
-// further. Used for the automatic noise floor.
+// further. Used for the automatic launch level.
 double dynamicRangeDb(int pulseWidthNs);
 
 // Sample index nearest to a distance for a trace of the given spacing.

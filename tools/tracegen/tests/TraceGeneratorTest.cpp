@@ -139,6 +139,7 @@ TEST(TraceGeneratorTest, LevelFallsAtTheAttenuationBetweenEvents) {
     s.attenuationDbKm = c.attenuation;
     s.noiseRmsDb = c.noiseDb;
     s.fibreLengthM = 20000;
+    s.launchLevelDb = 25;
     s.noiseFloorDb = 62;  // far below the fibre, where the floor does not bend the level
     s.events = {{10000, 1.0, 3}};
     const Trace t = tracegen::generate(s);
@@ -170,7 +171,8 @@ TEST(TraceGeneratorTest, EventStepsDownByItsLossAtItsIndex) {
     with.pulseWidthNs = c.pulseNs;
     with.sampleRateMHz = c.rateMHz;
     with.noiseRmsDb = 0;
-    with.noiseFloorDb = 62;
+    with.launchLevelDb = 25;
+    with.noiseFloorDb = 62;  // far below, so that the floor does not shrink the step
     with.events = {{5000, c.loss, c.height}};
     TraceSpec without = with;
     without.events.clear();
@@ -234,8 +236,9 @@ TEST(TraceGeneratorTest, NoiseFloorAfterTheEndAndNoiseGrowingTowardsIt) {
     s.noiseRmsDb = c.rmsDb;
     s.sampleCount = 30000;
     const Trace t = tracegen::generate(s);
-    const double floorDb = c.floorDb > 0 ? c.floorDb : 25 + tracegen::dynamicRangeDb(100);
+    const double floorDb = c.floorDb > 0 ? c.floorDb : tracegen::defaultNoiseFloorDb;
     EXPECT_DOUBLE_EQ(t.noiseFloorDb, floorDb);
+    EXPECT_DOUBLE_EQ(t.launchLevelDb, floorDb - tracegen::dynamicRangeDb(100));
 
     std::vector<double> tail;
     for (size_t i = static_cast<size_t>(t.events.back().index) + 50; i < t.samples.size(); ++i) tail.push_back(dbOf(t.samples[i]));
@@ -293,7 +296,7 @@ TEST(TraceGeneratorTest, LaunchDeadZoneEndsWhereDescribed) {
   const int deadZone = static_cast<int>(std::lround(200 / t.metresPerSample));
   EXPECT_LT(std::abs(dbOf(t.samples[deadZone + 2]) - line.at(deadZone + 2)), 0.01);
   EXPECT_GT(line.at(deadZone / 2) - dbOf(t.samples[deadZone / 2]), 0.1);
-  EXPECT_LT(dbOf(t.samples[0]), 25.0 - 19.0);  // the peak itself, about 20 dB above the launch level
+  EXPECT_LT(dbOf(t.samples[0]), t.launchLevelDb - 19.0);  // the peak itself, 20 dB above the launch level
 }
 
 TEST(TraceGeneratorTest, ImpossibleDescriptionsAreRefused) {
@@ -306,8 +309,10 @@ TEST(TraceGeneratorTest, ImpossibleDescriptionsAreRefused) {
       [](TraceSpec& s) { s.events = {{10000, 0.2, 0}}; },  // at the end
       [](TraceSpec& s) { s.events = {{0, 0.2, 0}}; },      // at the launch
       [](TraceSpec& s) { s.events = {{5000, 0.2, -3}}; },
-      [](TraceSpec& s) { s.noiseFloorDb = 20; },  // above the launch level
+      [](TraceSpec& s) { s.launchLevelDb = 30, s.noiseFloorDb = 29; },  // floor above the launch level
       [](TraceSpec& s) { s.noiseFloorDb = 66; },  // beyond the scale
+      [](TraceSpec& s) { s.launchLevelDb = -1; },
+      [](TraceSpec& s) { s.noiseFloorDb = 10; },  // the automatic launch level would lie above the top
   };
   for (size_t k = 0; k < faults.size(); ++k) {
     TraceSpec s;
