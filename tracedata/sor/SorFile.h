@@ -152,7 +152,9 @@ struct SorCarried {
     int version = 2;                    // 1 or 2; chosen by the caller for a new file
     uint16_t mapRevision = 0;           // 0: 100 / 200 by version
     std::vector<uint8_t> mapExtra;      // bytes of the map after its entries
-    std::vector<SorBlock> blocks;       // file order; empty: the standard set of a new file
+    // File order. Without interpreted blocks (a new record) the writer writes the standard set
+    // (GenParams, SupParams, FxdParams, KeyEvents, DataPts, these blocks, Cksum).
+    std::vector<SorBlock> blocks;
     std::vector<uint8_t> trailingBytes; // bytes after the last block
     SorGenParams genParams;             // written when the block list has GenParams
     SorSupParams supParams;             // written when the block list has SupParams

@@ -174,12 +174,24 @@ inline float samplingRateFromSpacing(uint32_t dataSpacing)
 inline double metresPerTimeUnit(int32_t groupIndex)
 {
     // Metres for one unit of 100 ps (one-way) at the given group index (x 100000).
-    return groupIndex > 0 ? kSpeedOfLight * 1e-10 / (groupIndex * 1e-5) : 0.0;
+    return groupIndex > 0 ? kSpeedOfLight * 1e-10 / (groupIndex / 100000.0) : 0.0;
 }
 
 inline float sampleSpacingFrom(uint32_t dataSpacing, int32_t groupIndex)
 {
     return static_cast<float>(metresPerTimeUnit(groupIndex) * dataSpacing * 1e-4);
+}
+
+inline float refractiveIndexFrom(int32_t groupIndex)
+{
+    return groupIndex > 0 ? static_cast<float>(groupIndex / 100000.0) : 0.0f;
+}
+
+// Acquisition range (units of 100 ps) in whole metres.
+inline int32_t rangeMetresFrom(uint32_t acquisitionRange, int32_t groupIndex)
+{
+    const double metres = metresPerTimeUnit(groupIndex) * acquisitionRange;
+    return metres < 2147483647.0 ? static_cast<int32_t>(metres) : 0;
 }
 
 // Actual wavelength in nm: units of 0.1 nm, except for instruments that write whole nm.

@@ -165,12 +165,11 @@ void deriveValues(SORDATA& d, bool haveGenParams)
     d.pulseWidth = f.pulseWidths.empty() ? 0 : f.pulseWidths[0];
     const uint32_t spacing = f.dataSpacings.empty() ? 0 : f.dataSpacings[0];
     d.samplingRate = samplingRateFromSpacing(spacing);
-    d.refractiveIndex = d.groupIndex > 0 ? static_cast<float>(d.groupIndex * 1e-5) : 0.0f;
+    d.refractiveIndex = refractiveIndexFrom(d.groupIndex);
     d.sampleSpacing = sampleSpacingFrom(spacing, d.groupIndex);
     const uint32_t points = d.dataSets.empty() ? 0 : d.dataSets[0].pointCount;
     d.length = static_cast<float>(double(points) * d.sampleSpacing);
-    const double rangeMetres = metresPerTimeUnit(d.groupIndex) * f.acquisitionRange;
-    d.range = rangeMetres < double(std::numeric_limits<int32_t>::max()) ? static_cast<int32_t>(rangeMetres) : 0;
+    d.range = rangeMetresFrom(f.acquisitionRange, d.groupIndex);
     d.backscatterCoeff = static_cast<float>(-f.backscatterRaw / 10.0);
     d.lossThreshold = static_cast<float>(f.lossThresholdRaw / 1000.0);
     d.reflectanceThreshold = static_cast<float>(-f.reflectanceThresholdRaw / 1000.0);

@@ -29,6 +29,13 @@ bool encode(double value, T& out, double lo = double(std::numeric_limits<T>::min
     return true;
 }
 
+// A record that was not read from a file has no interpreted block.
+bool isNewRecord(const SORDATA& d)
+{
+    return std::none_of(d.carried.blocks.begin(), d.carried.blocks.end(),
+        [](const SorBlock& b) { return b.interpreted; });
+}
+
 // The raw values to write: the carried ones with the caller's changes folded in.
 struct RawValues {
     SorFixedParams fixed;
@@ -54,7 +61,7 @@ SorStatus foldChanges(const SORDATA& d, RawValues& raw)
         return invalid("too many data sets");
 
     // A record made by the program rather than read: one pulse-width entry per data set.
-    const bool newLists = f.pulseWidths.empty() && f.dataSpacings.empty() && f.pointCounts.empty();
+    const bool newLists = isNewRecord(d) && f.pulseWidths.empty() && f.dataSpacings.empty() && f.pointCounts.empty();
     if (newLists) {
         const std::size_t n = std::max<std::size_t>(1, d.dataSets.size());
         f.pulseWidths.assign(n, 0);
@@ -95,8 +102,18 @@ SorStatus foldChanges(const SORDATA& d, RawValues& raw)
     }
     if (d.range != was.range) {
         const double perUnit = metresPerTimeUnit(raw.groupIndex);
-        if (perUnit <= 0.0 || !encode<uint32_t>(double(d.range) / perUnit, f.acquisitionRange))
+        if (perUnit <= 0.0 || d.range < 0 || !encode<uint32_t>(double(d.range) / perUnit, f.acquisitionRange))
             return invalid("range out of range");
+        // The reader truncates to whole metres: step to the time that reads back as this range.
+        for (int step = 0; step < 3; ++step) {
+            const int32_t back = rangeMetresFrom(f.acquisitionRange, raw.groupIndex);
+            if (back < d.range && f.acquisitionRange < 0xFFFFFFFFu)
+                ++f.acquisitionRange;
+            else if (back > d.range && f.acquisitionRange > 0)
+                --f.acquisitionRange;
+            else
+                break;
+        }
     }
     if (d.wavelength != was.wavelength) {
         if (!encode<uint16_t>(d.wavelength, raw.gen.nominalWavelength))
@@ -256,8 +273,8 @@ void writeDataPts(Sink& s, std::vector<uint8_t>& out, const SORDATA& d, const Ra
     }
 }
 
-// The blocks to write, in order. A record that was not read gets the standard set; a record
-// that lacks a block for data it holds gets one.
+// The blocks to write, in order. A record that was not read (no interpreted block) gets the
+// standard set; a record that lacks a block for data it holds gets one.
 std::vector<SorBlock> blockList(const SORDATA& d)
 {
     const int version = d.carried.version;
@@ -275,10 +292,14 @@ std::vector<SorBlock> blockList(const SORDATA& d)
         b.nameHeader = version == 2;
         return b;
     };
-    if (blocks.empty()) {
-        for (std::string_view name : {kGenParams, kSupParams, kFxdParams, kKeyEvents, kDataPts, kCksum})
-            blocks.push_back(make(name));
-        return blocks;
+    if (isNewRecord(d)) {
+        // The standard set, with the caller's own blocks before the checksum.
+        std::vector<SorBlock> standard;
+        for (std::string_view name : {kGenParams, kSupParams, kFxdParams, kKeyEvents, kDataPts})
+            standard.push_back(make(name));
+        standard.insert(standard.end(), blocks.begin(), blocks.end());
+        standard.push_back(make(kCksum));
+        return standard;
     }
     auto insertBeforeChecksum = [&](std::string_view name) {
         auto at = std::find_if(blocks.begin(), blocks.end(),
