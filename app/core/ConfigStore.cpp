@@ -293,10 +293,14 @@ bool copyMissingFiles(const std::string& from, const std::string& to)
     return ok && !ec;
 }
 
-std::string resolveConfigDir(const std::string& appFolder, const std::string& userFolder)
+std::string resolveConfigDir(const std::string& appFolder, const std::string& userFolder,
+                             const std::function<bool(const std::string&)>& mayWrite)
 {
     const fs::path shipped = fs::path(appFolder) / "Config";
-    if (configFolderWritable(shipped))
+    std::error_code ec;
+    const bool writable = mayWrite ? (fs::is_directory(shipped, ec) && mayWrite(shipped.string()))
+                                   : configFolderWritable(shipped);
+    if (writable)
         return shipped.string();
     const fs::path user = fs::path(userFolder.empty() ? userDataFolder() : userFolder) / "Config";
     copyMissingFiles(shipped.string(), user.string());

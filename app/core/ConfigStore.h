@@ -101,8 +101,10 @@ std::string userDataFolder();
 // - <appFolder>/Config when it may be written (a program run from its build or unpacked folder);
 // - otherwise <userFolder>/Config, after copying the shipped files of <appFolder>/Config into it
 //   once: a file already there is never overwritten, so the user's settings survive.
-// userFolder defaults to userDataFolder().
-std::string resolveConfigDir(const std::string& appFolder, const std::string& userFolder = {});
+// userFolder defaults to userDataFolder(); mayWrite decides whether a folder may be written
+// (default: the process's access rights to the folder and to its Config.ini).
+std::string resolveConfigDir(const std::string& appFolder, const std::string& userFolder = {},
+                             const std::function<bool(const std::string&)>& mayWrite = nullptr);
 
 // Copies every regular file of from into to (created when missing) unless to already has a file
 // of that name. Returns false when the folder could not be made or a copy failed.

@@ -182,8 +182,12 @@ void IniDocument::set(std::string_view section, std::string_view key, std::strin
     if (s >= 0) {
         int k = findKeyLine(s, key);
         if (k >= 0) {
+            // Keep the key as spelled and the blanks after '='; replace the value.
             Line& l = lines_[size_t(k)];
-            l.text = l.text.substr(0, l.valueStart) + stored;
+            size_t valueAt = l.valueStart;
+            while (valueAt < l.text.size() && (l.text[valueAt] == ' ' || l.text[valueAt] == '\t'))
+                ++valueAt;
+            l.text = l.text.substr(0, valueAt) + stored;
             return;
         }
         // New key: after the last non-blank line of the section (its trailing blank lines stay

@@ -103,8 +103,9 @@ int currentLanguage() { return state().language; }
 
 void setLanguage(int language)
 {
+    // The file is read at the first lookup in the new language.
     state().language = language;
-    loadCurrentTable();
+    state().loaded = false;
 }
 
 void reloadTexts()

@@ -47,7 +47,7 @@ std::string languageFilePath(int language, const std::string& configDir,
 
 // Current language, 0 at start.
 int currentLanguage();
-// Sets the language and loads its file (also when it is the same language).
+// Sets the language; its file is read again at the next lookup (also for the same language).
 void setLanguage(int language);
 // Reads the language file of the current language again (after the configuration folder moved).
 void reloadTexts();
