@@ -119,7 +119,7 @@ bool reflectionHeight(const Dravik_Result& r, int i, int n, long long l2, Sample
     if (i + 1 < n && end > r.index[i + 1]) {
         end = r.index[i + 1] - l2 / 10;
         if (end < at)
-            end = r.index[i + 1] - 2;
+            end = r.index[i + 1] - 2LL;
     }
     start = std::max<long long>(start, 0);
     end = std::min<long long>(end, s.count);

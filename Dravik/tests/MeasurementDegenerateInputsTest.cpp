@@ -26,6 +26,7 @@ std::vector<std::vector<int>> layouts(int n)
         {-5, 3, n + 1000},
         {0, INT_MAX},
         {INT_MIN, 0, INT_MAX},
+        {0, INT_MIN, INT_MIN, 5},
         {n - 1, 0, n / 2}, // unordered
         {0, 0, 0},
         {0, 7, n - 1},
