@@ -90,10 +90,12 @@ Trace generate(const TraceSpec& spec) {
   require(trace.noiseFloorDb < 65.535, "noise floor must lie on the scale");
 
   const double mps = trace.metresPerSample;
+  require(spec.fibreLengthM / mps <= maxSamples && trace.pulseSamples <= maxSamples, "fibre or pulse too long");
+  require(spec.sampleCount <= maxSamples, "too many samples");
   const int pulse = std::max(1, static_cast<int>(std::lround(trace.pulseSamples)));
   const int endIndex = std::max(1, indexAt(spec.fibreLengthM, mps));
   int count = spec.sampleCount;
-  if (count == 0) count = endIndex + std::max(1000, endIndex / 5);
+  if (count == 0) count = std::min(maxSamples, endIndex + std::max(1000, endIndex / 5));
   const auto n = static_cast<size_t>(count);
 
   struct Placed {

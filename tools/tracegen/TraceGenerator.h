@@ -72,6 +72,9 @@ struct Trace {
   double noiseFloorDb = 0;        // as used (after the automatic default)
 };
 
+// Longest trace the generator makes (samples), far beyond any instrument's.
+inline constexpr int maxSamples = 1 << 26;
+
 // Attenuation of standard single-mode fibre at 1310, 1550 and 1625 nm (dB/km); 0.35 for others.
 double nominalAttenuation(int wavelengthNm);
 
@@ -84,7 +87,8 @@ int indexAt(double distanceM, double metresPerSample);
 
 // Generates the trace. Throws std::invalid_argument for an impossible description: a
 // non-positive rate, index, pulse width or fibre length, an event outside the fibre, a noise
-// floor not below the launch level or beyond the scale, a negative sample count.
+// floor not below the launch level or beyond the scale, a negative sample count, a trace longer
+// than maxSamples.
 Trace generate(const TraceSpec& spec);
 
 }  // namespace tracegen

@@ -306,6 +306,8 @@ TEST(TraceGeneratorTest, ImpossibleDescriptionsAreRefused) {
       [](TraceSpec& s) { s.pulseWidthNs = 0; },
       [](TraceSpec& s) { s.fibreLengthM = 0; },
       [](TraceSpec& s) { s.sampleCount = -1; },
+      [](TraceSpec& s) { s.sampleCount = tracegen::maxSamples + 1; },
+      [](TraceSpec& s) { s.fibreLengthM = 1e12; },
       [](TraceSpec& s) { s.events = {{10000, 0.2, 0}}; },  // at the end
       [](TraceSpec& s) { s.events = {{0, 0.2, 0}}; },      // at the launch
       [](TraceSpec& s) { s.events = {{5000, 0.2, -3}}; },
