@@ -76,7 +76,9 @@ Trace generate(const TraceSpec& spec) {
   require(spec.pulseWidthNs > 0, "pulse width must be positive");
   require(spec.fibreLengthM > 0, "fibre length must be positive");
   require(spec.sampleCount >= 0, "sample count must not be negative");
-  require(spec.noiseRmsDb >= 0, "noise must not be negative");
+  require(spec.noiseRmsDb >= 0 && std::isfinite(spec.noiseRmsDb), "noise must be a finite, non-negative number");
+  require(std::isfinite(spec.launchReflectionDb) && std::isfinite(spec.endReflectionDb) && std::isfinite(spec.attenuationDbKm),
+          "heights and attenuation must be finite");
   require(spec.launchLevelDb >= 0 && spec.noiseFloorDb >= 0, "levels must lie below the top of the scale");
 
   Trace trace;
@@ -105,7 +107,9 @@ Trace generate(const TraceSpec& spec) {
   std::vector<Placed> placed;
   for (const EventSpec& e : spec.events) {
     require(e.distanceM > 0 && e.distanceM < spec.fibreLengthM, "event outside the fibre");
-    require(e.reflectionDb >= 0, "reflection height must not be negative");
+    require(e.reflectionDb >= 0 && std::isfinite(e.reflectionDb) && std::isfinite(e.lossDb),
+            "event loss and reflection height must be finite, the height not negative");
+    require(endIndex >= 2, "fibre too short for an event");
     placed.push_back({std::clamp(indexAt(e.distanceM, mps), 1, endIndex - 1), e});
   }
   std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) { return a.index < b.index; });

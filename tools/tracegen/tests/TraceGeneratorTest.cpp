@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 #include <vector>
 
@@ -311,6 +312,9 @@ TEST(TraceGeneratorTest, ImpossibleDescriptionsAreRefused) {
       [](TraceSpec& s) { s.events = {{10000, 0.2, 0}}; },  // at the end
       [](TraceSpec& s) { s.events = {{0, 0.2, 0}}; },      // at the launch
       [](TraceSpec& s) { s.events = {{5000, 0.2, -3}}; },
+      [](TraceSpec& s) { s.events = {{5000, std::nan(""), 0}}; },
+      [](TraceSpec& s) { s.noiseRmsDb = std::numeric_limits<double>::infinity(); },
+      [](TraceSpec& s) { s.fibreLengthM = 1, s.events = {{0.5, 0.1, 0}}; },  // shorter than two samples
       [](TraceSpec& s) { s.launchLevelDb = 30, s.noiseFloorDb = 29; },  // floor above the launch level
       [](TraceSpec& s) { s.noiseFloorDb = 66; },  // beyond the scale
       [](TraceSpec& s) { s.launchLevelDb = -1; },
