@@ -77,7 +77,8 @@ public:
     // Adds an event at a sample index and re-measures the record. Refused (the record comes back
     // unchanged) when the index lies outside the array, at or within W / 2 behind the start event
     // (or before it), within W of a neighbouring event, on an event, or when the record already
-    // holds 100 events or no event at all. The new event gets code 'A'.
+    // holds 100 events or no event at all. The new event gets code 'A' and a type read from the
+    // trace around it.
     Dravik_Result insertEvent(int sampleIndex, int wavelengthNm, int pulseWidthNs,
                               const unsigned short* samples, int sampleCount, Dravik_Result record,
                               float refractiveIndex, float sampleRateMHz, float backscatterDb);
@@ -85,8 +86,8 @@ public:
     // Removes event eventIndex (0-based; event 0 cannot be removed) and re-measures the record.
     // This form carries no sample count: the caller's array must hold at least
     // index[count - 1] + 2 * W + 10 samples (W the analysis window of the pulse width and
-    // sampling frequency; index[count - 1] the furthest event), as the measurement round reads up
-    // to that far behind the last event; the engine takes that bound as the array's length.
+    // sampling frequency; index[count - 1] the furthest event): the measurement round reads up to
+    // that far behind the last event, never further.
     // Prefer the overload with the sample count, which never reads past the array.
     Dravik_Result deleteEvent(int eventIndex, int wavelengthNm, int pulseWidthNs,
                               const unsigned short* samples, Dravik_Result record,
