@@ -154,6 +154,12 @@ void InstrumentSimulator::setCloseAfterReply(bool on)
     m_closeAfterReply = on;
 }
 
+void InstrumentSimulator::setSilent(bool on)
+{
+    std::lock_guard lock(m_mutex);
+    m_silent = on;
+}
+
 bool InstrumentSimulator::writeAll(int fd, const char* data, std::size_t size)
 {
     std::size_t sent = 0;
@@ -284,12 +290,12 @@ void InstrumentSimulator::handleLine(const std::string& line)
     {
         std::lock_guard lock(m_mutex);
         m_lines.push_back(line);
-        if (line == "get1" || line == "get2") {
+        if ((line == "get1" || line == "get2") && !m_silent) {
             const bool system = line == "get1";
             reply = system ? buildReply('1', m_system) : buildReply('2', m_test);
             if (m_coalesce)
                 reply += system ? buildReply('2', m_test) : buildReply('1', m_system);
-        } else if (!line.empty() && (line[0] == '1' || line[0] == '2')) {
+        } else if (line.size() > 1 && (line[0] == '1' || line[0] == '2')) {
             // A settings line: store every known key of its group.
             Pairs& group = line[0] == '1' ? m_system : m_test;
             std::size_t start = 1;

@@ -49,6 +49,8 @@ public:
     void setCoalesceReplies(bool on);
     // The connection is closed after the next reply went out.
     void setCloseAfterReply(bool on);
+    // Requests are recorded but not answered (an instrument that does not reply).
+    void setSilent(bool on);
 
     // Sends bytes to the connected client as they are; false without a client.
     bool sendRaw(const std::string& bytes);
@@ -88,6 +90,7 @@ private:
     int m_splitParts = 1;
     bool m_coalesce = false;
     bool m_closeAfterReply = false;
+    bool m_silent = false;
     bool m_closeRequested = false;
     std::string m_received;
     std::string m_pending;
