@@ -153,6 +153,8 @@ bool reflectionHeight(const Dravik_Result& r, int i, int n, long long l2, Sample
             }
         }
     }
+    // With nothing in front of the peak the base stays at the bottom of the scale: the height is
+    // not positive, as the event shows no reflection.
     long long base = lowest;
     if (lowFound && lowAt > 50) {
         long long sum = 0;
