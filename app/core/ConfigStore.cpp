@@ -5,11 +5,13 @@
 
 #include <charconv>
 #include <climits>
+#include <ctime>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -119,9 +121,33 @@ std::string ConfigStore::filePath(std::string_view fileName) const
     return (fs::path(dir_) / fs::path(fileName)).string();
 }
 
+std::shared_ptr<const IniDocument> ConfigStore::document() const
+{
+    const std::string path = configFilePath();
+    FileSignature sig;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        sig.exists = true;
+        sig.device = st.st_dev;
+        sig.inode = st.st_ino;
+        sig.size = static_cast<unsigned long long>(st.st_size);
+        sig.mtimeSec = st.st_mtim.tv_sec;
+        sig.mtimeNsec = st.st_mtim.tv_nsec;
+    }
+    // File times have a coarse granularity: a file changed within the last two seconds could change
+    // again without a visible difference, so it is always read anew.
+    const bool settled = sig.exists && ::time(nullptr) - sig.mtimeSec > 2;
+    if (!cached_ || !settled || cachedPath_ != path || !(cachedSignature_ == sig)) {
+        cached_ = std::make_shared<const IniDocument>(sig.exists ? IniDocument::load(path) : IniDocument{});
+        cachedPath_ = path;
+        cachedSignature_ = sig;
+    }
+    return cached_;
+}
+
 std::string ConfigStore::read(std::string_view section, std::string_view key) const
 {
-    auto value = IniDocument::load(configFilePath()).get(section, key);
+    auto value = document()->get(section, key);
     return value ? cutToChars(*value) : std::string{};
 }
 
@@ -163,7 +189,9 @@ bool ConfigStore::update(const std::function<void(IniDocument&)>& edit) const
     const std::string path = configFilePath();
     IniDocument doc = IniDocument::load(path);
     edit(doc);
-    return doc.save(path);
+    const bool saved = doc.save(path);
+    cached_.reset();
+    return saved;
 }
 
 bool ConfigStore::writeInt(std::string_view section, std::string_view key, int value) const

@@ -1,8 +1,9 @@
 // The configuration store: one INI file, "Config.ini" in the configuration folder, plus a small
 // per-user store standing in for the machine-wide value "filepathrpt".
 //
-// Every read goes to the file (no cache), every write goes to the file at once, atomically, and
-// keeps the rest of it as it was. A missing file, section or key reads as the empty text; a value
+// Every read sees the file as it is on disk (the parsed content of a file that has not changed for
+// a few seconds is reused while its identity, size and modification time stay the same); every write goes to the file at once,
+// atomically, and keeps the rest of it as it was. A missing file, section or key reads as the empty text; a value
 // comes back cut to 259 characters. Readers convert the text:
 //   integer       leading decimal digits (with optional sign) as a signed 32-bit value, 0 when none
 //   float         leading decimal number as a double, 0 when the text is not a number
@@ -17,6 +18,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -67,9 +69,20 @@ public:
     bool writeFixed(std::string_view section, std::string_view key, double value, int decimals) const;
     // Several changes in one atomic update of the file: edit receives the current content.
     bool update(const std::function<void(IniDocument&)>& edit) const;
+    // The file's current content, parsed (values not yet cut to 259 characters).
+    std::shared_ptr<const IniDocument> document() const;
 
 private:
+    struct FileSignature {
+        unsigned long long device = 0, inode = 0, size = 0;
+        long long mtimeSec = 0, mtimeNsec = 0;
+        bool exists = false;
+        bool operator==(const FileSignature&) const = default;
+    };
     std::string dir_;
+    mutable std::shared_ptr<const IniDocument> cached_;
+    mutable std::string cachedPath_;
+    mutable FileSignature cachedSignature_;
 };
 
 // A small per-user key/value file standing in for the machine-wide registry value. Empty or

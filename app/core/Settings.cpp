@@ -228,9 +228,9 @@ std::string sectionFor(Where where, const std::string& base, int language)
 void loadReportSettings(const ConfigStore& store, int language, ReportSettings& out)
 {
     // One read of the file for all of the keys; each value is cut as a single read would be.
-    const IniDocument doc = IniDocument::load(store.configFilePath());
+    const auto doc = store.document();
     forEachReportKey(out, [&](Where where, const std::string& base, const std::string& key, std::string& field, bool) {
-        auto value = doc.get(sectionFor(where, base, language), key);
+        auto value = doc->get(sectionFor(where, base, language), key);
         field = value ? cutToChars(*value) : std::string{};
     });
 }

@@ -272,3 +272,22 @@ TEST(ConfigLocation, ProcessWideStoreCanBePointedAtAnyFolder)
     EXPECT_FALSE(applicationFolder().empty());
     EXPECT_NE(applicationFolder().back(), '/');
 }
+
+TEST(ConfigStore, ReadsSeeChangesMadeByOthers)
+{
+    TestFolder dir;
+    ConfigStore store(dir.path());
+    dir.write("Config.ini", "[Unit]\nFigure=1\n");
+    EXPECT_EQ(store.read("Unit", "Figure"), "1");
+    dir.write("Config.ini", "[Unit]\nFigure=2\n"); // same size, same file, at once
+    EXPECT_EQ(store.read("Unit", "Figure"), "2");
+
+    // An old file is parsed once and read again when it changes.
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    fs::last_write_time(dir.file("Config.ini"), old);
+    EXPECT_EQ(store.read("Unit", "Figure"), "2");
+    EXPECT_EQ(store.document(), store.document());
+    dir.write("Config.ini", "[Unit]\nFigure=3\n");
+    fs::last_write_time(dir.file("Config.ini"), old + std::chrono::seconds(1));
+    EXPECT_EQ(store.read("Unit", "Figure"), "3");
+}
