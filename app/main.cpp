@@ -1,12 +1,9 @@
-#include "MainFrame.h"
-
-#include <QApplication>
+#include "OTDRApp.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("OTDR"));
-    CMainFrame frame;
-    frame.show();
-    return QApplication::exec();
+    COTDRApp app(argc, argv);
+    if (!app.initInstance())
+        return 1;
+    return COTDRApp::exec();
 }

@@ -14,4 +14,6 @@ public:
     virtual void retranslate() {}
     // Colours, units, decimals or the grid of the display settings changed.
     virtual void onDisplaySettingsChanged() {}
+    // Shows or hides the view's side panel (the trace view's trace list and conditions).
+    virtual void showLeftPanel(bool) {}
 };

@@ -45,14 +45,10 @@ QRadioButton* taggedRadio(const QString& label, int id, QButtonGroup* group, QWi
     return b;
 }
 
-// The Apply button has no text key of its own; it follows the interface language.
+// The sheet's Apply button shares its text with the Apply button of the report file selection.
 QString applyText()
 {
-    switch (currentLanguage()) {
-    case kLanguageEnglish: return QStringLiteral("Apply");
-    case kLanguagePortuguese: return QStringLiteral("Aplicar");
-    default: return QStringLiteral("应用");
-    }
+    return text("IDS_REPORT_STEP4_FILESELECT_DLG_APPLY");
 }
 
 } // namespace
@@ -120,7 +116,7 @@ void CColorPage::changeColour(int index)
     m_swatches[static_cast<size_t>(index)]->setColour(ref);
     screenset::setBothColours(m_settings, index, ref);
     if (index == screenset::kBackgroundIndex || index == screenset::kGridIndex)
-        emit backgroundOrGridChanged();
+        Q_EMIT backgroundOrGridChanged();
     m_preview->update();
     update();
 }
@@ -136,7 +132,7 @@ void CColorPage::apply()
     for (int i = 0; i < screenset::kColourCount; ++i)
         colours[static_cast<size_t>(i)] = swatchColour(i);
     screenset::applyColours(m_store, colours);
-    emit applied();
+    Q_EMIT applied();
 }
 
 // ---- Units page -----------------------------------------------------------------------------
@@ -218,7 +214,7 @@ void CUnitPage::apply()
     default: break;
     }
     screenset::applyUnits(m_store, m_settings, c);
-    emit applied();
+    Q_EMIT applied();
 }
 
 // ---- Grid page ------------------------------------------------------------------------------
@@ -249,12 +245,12 @@ CWavePage::CWavePage(const ConfigStore& store, DisplaySettings& settings, QWidge
     connect(m_show, &QRadioButton::clicked, this, [this] {
         m_settings.gridShown = 1;
         m_preview->update();
-        emit gridChanged();
+        Q_EMIT gridChanged();
     });
     connect(m_hide, &QRadioButton::clicked, this, [this] {
         m_settings.gridShown = 0;
         m_preview->update();
-        emit gridChanged();
+        Q_EMIT gridChanged();
     });
 }
 
@@ -269,7 +265,7 @@ void CWavePage::apply()
 {
     if (m_show->isChecked() || m_hide->isChecked())
         screenset::applyGrid(m_store, m_settings, m_show->isChecked());
-    emit applied();
+    Q_EMIT applied();
 }
 
 // ---- Sheet ----------------------------------------------------------------------------------

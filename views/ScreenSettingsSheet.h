@@ -37,7 +37,7 @@ public:
 
     std::uint32_t swatchColour(int index) const;
 
-signals:
+Q_SIGNALS:
     // The background or the grid colour changed: the plot rebuilds its trace layer.
     void backgroundOrGridChanged();
     void applied();
@@ -56,7 +56,7 @@ public:
     void open();
     void apply();
 
-signals:
+Q_SIGNALS:
     void applied();
 
 private:
@@ -74,7 +74,7 @@ public:
     void open();
     void apply();
 
-signals:
+Q_SIGNALS:
     void gridChanged();
     void applied();
 
@@ -99,7 +99,7 @@ public:
     // Applies every page that was shown at least once (Apply; OK does this, then closes).
     void applyVisitedPages();
 
-signals:
+Q_SIGNALS:
     void backgroundOrGridChanged();
     void coloursApplied();
     void unitsApplied();
