@@ -164,6 +164,21 @@ TEST(LoadFromSor, ValuesParametersAndShortCodes)
     EXPECT_EQ(r.sourceData->timeStamp, 1600000000);
 }
 
+TEST(LoadFromSor, MoreEventsThanTheEngineRecordHoldsStayInTheList)
+{
+    SORDATA d = syntheticData(20000);
+    for (int i = 0; i < 120; ++i)
+        d.keyEvents.push_back(keyEvent(100 * (i * 150 + 1)));
+    TraceRecord r;
+    CEndDravik engine;
+    loadFromSor(r, engine, d);
+    ASSERT_EQ(r.events.size(), 120u);
+    EXPECT_EQ(r.events[119].sampleIndex, 119 * 150);
+    EXPECT_EQ(r.events[110].totalLoss, 0.0f);
+    syncEventsToResult(r);
+    EXPECT_EQ(r.result.count, 0);
+}
+
 TEST(LoadFromSor, SampleArrayGrowsButNeverShrinks)
 {
     TraceRecord r;
