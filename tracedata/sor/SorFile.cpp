@@ -12,19 +12,32 @@
 
 uint16_t sorCrc16(std::span<const uint8_t> bytes, uint16_t crc)
 {
-    // Table-driven CRC-16/CCITT-FALSE.
-    static const auto table = [] {
-        std::array<uint16_t, 256> t{};
+    // Table-driven CRC-16/CCITT-FALSE, eight bytes per step: table k holds the CRC of a byte
+    // followed by k zero bytes.
+    static const auto tables = [] {
+        std::array<std::array<uint16_t, 256>, 8> t{};
         for (int i = 0; i < 256; ++i) {
             uint16_t c = static_cast<uint16_t>(i << 8);
             for (int b = 0; b < 8; ++b)
                 c = static_cast<uint16_t>((c & 0x8000) ? (c << 1) ^ 0x1021 : (c << 1));
-            t[i] = c;
+            t[0][i] = c;
         }
+        for (int k = 1; k < 8; ++k)
+            for (int i = 0; i < 256; ++i)
+                t[k][i] = static_cast<uint16_t>((t[k - 1][i] << 8) ^ t[0][t[k - 1][i] >> 8]);
         return t;
     }();
-    for (uint8_t b : bytes)
-        crc = static_cast<uint16_t>((crc << 8) ^ table[((crc >> 8) ^ b) & 0xFF]);
+    const uint8_t* p = bytes.data();
+    std::size_t n = bytes.size();
+    while (n >= 8) {
+        crc = static_cast<uint16_t>(tables[7][(crc >> 8) ^ p[0]] ^ tables[6][(crc & 0xFF) ^ p[1]]
+            ^ tables[5][p[2]] ^ tables[4][p[3]] ^ tables[3][p[4]] ^ tables[2][p[5]] ^ tables[1][p[6]]
+            ^ tables[0][p[7]]);
+        p += 8;
+        n -= 8;
+    }
+    while (n--)
+        crc = static_cast<uint16_t>((crc << 8) ^ tables[0][((crc >> 8) ^ *p++) & 0xFF]);
     return crc;
 }
 
