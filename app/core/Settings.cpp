@@ -261,10 +261,13 @@ void saveReportSettings(const ConfigStore& store, int language, const ReportSett
 
 // ---- Load groups on the process-wide records -------------------------------------------------
 
-void loadStartupSettings()
+void loadStartupSettings(const std::function<void(int slot, uint32_t colour)>& setSlotColour)
 {
     const ConfigStore& store = configStore();
     loadDisplaySettings(store, displaySettings());
+    if (setSlotColour)
+        for (int slot = 0; slot < 8; ++slot)
+            setSlotColour(slot, displaySettings().traceColour[size_t(slot)]);
     loadInstrumentSettings(store, instrumentSettings());
     loadAnalysisSettings(store, analysisSettings());
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class ConfigStore;
@@ -122,8 +123,9 @@ void saveReportSettings(const ConfigStore& store, int language, const ReportSett
 
 // Load groups on the process-wide store and records.
 // While the main frame is constructed: colours, condition, file list, units, instrument, analysis.
-// The caller also gives trace colours 1..8 to the records of trace slots 0..7.
-void loadStartupSettings();
+// Trace colours 1..8 also become the colours of the records of trace slots 0..7: when given,
+// setSlotColour(slot, colour) is called for slots 0..7 right after the colours are read.
+void loadStartupSettings(const std::function<void(int slot, uint32_t colour)>& setSlotColour = nullptr);
 // On language apply and at the start of report mode.
 void loadReportSettings(int language);
 // After the exit question: the instrument settings and the report settings of the language.

@@ -208,8 +208,12 @@ TEST(Settings, ExitSaveWritesTheLanguageSectionsAndLeavesTheOthers)
     EXPECT_EQ(reportSettings().Item[0], "Route");
 
     instrumentSettings() = InstrumentSettings{};
-    loadStartupSettings();
+    writeConfigUInt("Color", "Trace8", 0x123456u);
+    std::array<uint32_t, 8> slotColours{};
+    loadStartupSettings([&](int slot, uint32_t colour) { slotColours.at(size_t(slot)) = colour; });
     EXPECT_EQ(instrumentSettings().TestRange, "160000");
+    EXPECT_EQ(displaySettings().traceColour[7], 0x123456u);
+    EXPECT_EQ(slotColours[7], 0x123456u);
 
     setConfigDir(previous);
 }
