@@ -267,8 +267,16 @@ bool writeFileAtomically(const std::string& path, std::string_view content)
 
     std::string tmpl = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
     int fd = ::mkstemp(tmpl.data());
-    if (fd < 0)
-        return false;
+    if (fd < 0) {
+        // A folder that cannot take a new file but holds a writable file: update it in place
+        // rather than lose the change.
+        if (::access(target.c_str(), W_OK) != 0)
+            return false;
+        std::ofstream out(target, std::ios::binary | std::ios::trunc);
+        out.write(content.data(), std::streamsize(content.size()));
+        out.flush();
+        return bool(out);
+    }
     bool ok = true;
     const char* p = content.data();
     size_t left = content.size();
