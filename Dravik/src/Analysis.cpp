@@ -66,8 +66,9 @@ bool makeContext(AnalysisContext& c, const Params& p, Samples s, float lossThres
     // is nothing to analyse.
     if (s.data == nullptr || s.count <= 0)
         return false;
+    // The bounds are far beyond any instrument; they keep every distance and loss finite.
     const float f = p.sampleRateMHz, n = p.refractiveIndex;
-    if (!std::isfinite(f) || !std::isfinite(n) || !(f > 0) || !(n > 0) || f > 1.0e6f)
+    if (!(f >= 1.0e-3f && f <= 1.0e6f) || !(n >= 1.0e-3f && n <= 1.0e3f))
         return false;
     c.params = p;
     if (!std::isfinite(c.params.backscatterDb))

@@ -67,6 +67,83 @@ void shortPulseRises(const AnalysisContext& c, Dravik_Result& r)
     }
 }
 
+// The scans below are written in fixed chunks of 16 samples so that the compiler turns them into
+// vector code; each keeps the exact result of the plain sample-by-sample loop.
+
+// Sum of |s[j + lag] - s[j]| for j in [a, b); the caller keeps b - 1 + lag inside the array.
+long long absDifferenceSum(const unsigned short* s, long long a, long long b, int lag)
+{
+    long long total = 0;
+    long long j = a;
+    for (; j + 16 <= b; j += 16) {
+        int part = 0;
+        for (int k = 0; k < 16; ++k)
+            part += std::abs(static_cast<int>(s[j + k + lag]) - static_cast<int>(s[j + k]));
+        total += part;
+    }
+    for (; j < b; ++j)
+        total += std::abs(static_cast<int>(s[j + lag]) - static_cast<int>(s[j]));
+    return total;
+}
+
+// True when some sample of [a, b) is below `bound` (its level above 65535 - bound).
+bool anySampleBelow(const unsigned short* s, long long a, long long b, long long bound)
+{
+    if (bound <= 0)
+        return false;
+    if (bound > 65535)
+        return b > a;
+    const int lim = static_cast<int>(bound);
+    long long j = a;
+    for (; j + 16 <= b; j += 16) {
+        int any = 0;
+        for (int k = 0; k < 16; ++k)
+            any |= static_cast<int>(s[j + k]) < lim;
+        if (any)
+            return true;
+    }
+    for (; j < b; ++j)
+        if (s[j] < lim)
+            return true;
+    return false;
+}
+
+// First i in [0, formed - 6] with s[i + k + 5] - s[i + k] >= limit for k = 0 .. 5 (six
+// consecutive five-sample slopes at or above the limit), or -1. `hits` is scratch of at least
+// formed + 16 bytes.
+long long firstSixSlopes(const unsigned short* s, long long formed, long long limit, std::vector<unsigned char>& hits)
+{
+    if (formed < 6)
+        return -1;
+    if (limit > 65535)
+        return -1;
+    const int lim = static_cast<int>(std::max<long long>(limit, -65536));
+    unsigned char* h = hits.data();
+    long long i = 0;
+    for (; i + 16 <= formed; i += 16)
+        for (int k = 0; k < 16; ++k)
+            h[i + k] = static_cast<int>(s[i + k + 5]) - static_cast<int>(s[i + k]) >= lim;
+    for (; i < formed; ++i)
+        h[i] = static_cast<int>(s[i + 5]) - static_cast<int>(s[i]) >= lim;
+    // Runs of six: fold the hits onto their first position, in place (each position reads only
+    // itself and the five after it, which are folded later).
+    const long long starts = formed - 5;
+    i = 0;
+    for (; i + 16 <= starts; i += 16) {
+        unsigned char any = 0;
+        for (int k = 0; k < 16; ++k) {
+            const unsigned char all = h[i + k] & h[i + k + 1] & h[i + k + 2] & h[i + k + 3] & h[i + k + 4] & h[i + k + 5];
+            any |= all;
+        }
+        if (any)
+            break;
+    }
+    for (; i < starts; ++i)
+        if (h[i] & h[i + 1] & h[i + 2] & h[i + 3] & h[i + 4] & h[i + 5])
+            return i;
+    return -1;
+}
+
 // Reflective search by blocks: a run of samples above the block's reference level by twice the
 // derivative noise.
 void blockSearch(const AnalysisContext& c, int end, Dravik_Result& r)
@@ -90,14 +167,15 @@ void blockSearch(const AnalysisContext& c, int end, Dravik_Result& r)
         e = std::min<long long>(e, n);  // every sample read below lies in b .. e - 1
         if (e - 2 <= b)
             continue;
-        long long dsum = 0;
-        for (long long j = b; j <= e - 3; ++j)
-            dsum += std::abs(s.data[j + 2] - s.data[j]);
+        const long long dsum = e - 2 > b ? absDifferenceSum(s.data, b, e - 2, 2) : 0;
         const long long d = e - 2 - b > 0 ? dsum / (e - 2 - b) : 0;
 
         long long ref = b;
         while (ref < e - 2) {
             const long long threshold = (65535 - s.data[ref]) + 2 * d;
+            // Without a single sample above the threshold the scan below finds nothing.
+            if (!anySampleBelow(s.data, ref + 1, e - 2, 65535 - threshold))
+                break;
             int above = 0, below = 0;
             long long x = ref + 1;
             bool restarted = false;
@@ -142,45 +220,36 @@ void blockSearch(const AnalysisContext& c, int end, Dravik_Result& r)
 }
 
 // One pass of the slope search: blocks of `len` samples starting every `step` samples; in each
-// block the first run of six five-sample slopes at or above a quarter of the block's mean
-// absolute slope gives a candidate.
+// block the first run of six five-sample slopes d[i] = s[o + i + 5] - s[o + i] at or above a
+// quarter of the block's mean absolute slope gives a candidate.
 void slopePass(const AnalysisContext& c, int end, int blocks, int len, int step, int rejectDistance,
                int minPosition, std::vector<int>& out)
 {
-    const Samples& s = c.samples;
-    std::vector<int> d(static_cast<size_t>(std::max(len, 1)));
+    const unsigned short* s = c.samples.data;
+    std::vector<unsigned char> hits(static_cast<size_t>(std::max(len, 0)) + 16);
     long long o = 0;
     for (int blk = 0; blk < blocks - 1; ++blk, o += step) {
-        int formed = 0;
-        double sumAbs = 0;
-        for (int i = 0; i < len && o + i + 5 <= end; ++i) {
-            d[i] = s.data[o + i + 5] - s.data[o + i];
-            sumAbs += std::abs(d[i]);
-            ++formed;
-        }
-        if (formed == 0)
+        // Slopes i = 0 .. formed - 1 with o + i + 5 <= end.
+        const long long formed = std::min<long long>(len, end - 5 - o + 1);
+        if (formed <= 0)
             break;  // later blocks start even further
-        const double limit = 0.25 * (sumAbs / formed);
-        int run = 0;
-        for (int i = 0; i < formed; ++i) {
-            if (d[i] >= limit) {
-                if (++run == 6) {
-                    const long long p = o + i - 6;
-                    bool close = false;
-                    for (int q : out)
-                        if (std::llabs(p - q) < rejectDistance) {
-                            close = true;
-                            break;
-                        }
-                    if (!close && p > minPosition && std::llabs(c.positionHint - p) >= rejectDistance / 2 &&
-                        static_cast<int>(out.size()) < kMaxFound)
-                        out.push_back(static_cast<int>(p));
-                    break;
-                }
-            } else {
-                run = 0;
+        const double mean = static_cast<double>(absDifferenceSum(s, o, o + formed, 5)) / static_cast<double>(formed);
+        // d >= 0.25 x mean, as an integer bound for the integer slopes.
+        const long long limit = static_cast<long long>(std::ceil(0.25 * mean));
+        const long long first = firstSixSlopes(s + o, formed, limit, hits);
+        if (first < 0)
+            continue;
+        // The run reaches six at i = first + 5; the candidate lies at i - 6.
+        const long long p = o + first - 1;
+        bool close = false;
+        for (int q : out)
+            if (std::llabs(p - q) < rejectDistance) {
+                close = true;
+                break;
             }
-        }
+        if (!close && p > minPosition && std::llabs(c.positionHint - p) >= rejectDistance / 2 &&
+            static_cast<int>(out.size()) < kMaxFound)
+            out.push_back(static_cast<int>(p));
     }
 }
 

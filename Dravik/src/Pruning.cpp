@@ -483,8 +483,9 @@ Dravik_Result pruneEvents(const AnalysisContext& c, Dravik_Result r)
 
     // Measurement round 2.
     r = sectionAttenuation(r, par, s);
-    if (r.count > 0)
-        r.code[r.count - 1] = 'E';
+    if (r.count > 1)
+        r.code[r.count - 1] = 'E';  // a lone start event keeps its 'S'
+
     r = eventLossAndHeight(r, par, s);
     r = reflectanceFromHeight(r, par);
     r = totalLoss(r, par, s);
