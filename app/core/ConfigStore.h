@@ -1,10 +1,11 @@
 // The configuration store: one INI file, "Config.ini" in the configuration folder, plus a small
 // per-user store standing in for the machine-wide value "filepathrpt".
 //
-// Every read sees the file as it is on disk (the parsed content of a file that has not changed for
-// a few seconds is reused while its identity, size and modification time stay the same); every write goes to the file at once,
-// atomically, and keeps the rest of it as it was. A missing file, section or key reads as the empty text; a value
-// comes back cut to 259 characters. Readers convert the text:
+// Every read sees the file as it is on disk (the parsed content of a file that has not changed
+// for a few seconds is reused while its identity, size and modification time stay the same);
+// every write goes to the file at once, atomically, and keeps the rest of it as it was. A missing
+// file, section or key reads as the empty text; a value comes back cut to 259 characters. Multi-line
+// values are stored on one line (see IniFile.h). Readers convert the text:
 //   integer       leading decimal digits (with optional sign) as a signed 32-bit value, 0 when none
 //   float         leading decimal number as a double, 0 when the text is not a number
 //   zero-flag     1 when the text equals "0", else 0 (missing key: 0)
