@@ -182,7 +182,7 @@ StartSearch findFibreStart(const AnalysisContext& c)
                            (static_cast<double>(c.params.sampleRateMHz) / 25.0);
         t = static_cast<int>(std::clamp(sub, 0.0, static_cast<double>(std::max(s.count - 1, 0))));
     }
-    out.start = t;
+    out.start = std::clamp(t, 0, std::max(s.count - 1, 0));  // short traces: inside the array
     return out;
 }
 
