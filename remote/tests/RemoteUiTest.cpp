@@ -1,5 +1,6 @@
 // The connection dialog and the settings pages driven against the instrument simulator.
 #include "CRemoteConnDlg.h"
+#include "CRemoteLink.h"
 #include "CRemotePages.h"
 #include "ConfigKeys.h"
 #include "ConfigStore.h"
@@ -7,6 +8,7 @@
 #include "OtdrIds.h"
 #include "RemoteIds.h"
 #include "RemoteUi.h"
+#include "resources/ResourceIds.h"
 #include "Settings.h"
 #include "TextKeys.h"
 #include "Texts.h"
@@ -24,6 +26,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <QTimeEdit>
 
 #include <arpa/inet.h>
@@ -324,6 +327,45 @@ TEST_F(RemoteUiTest, StoredAddressIsShownAsDottedBytes)
     CRemoteConnDlg invalid;
     EXPECT_EQ(invalid.address(), QStringLiteral("255.255.255.255"));
     EXPECT_EQ(otdrFindChild<QLineEdit>(&invalid, ids::kIpAddress)->text(), QStringLiteral("255.255.255.255"));
+}
+
+TEST_F(RemoteUiTest, FrameEntryPointRunsTheCommandsAndFollowsTheLanguage)
+{
+    QWidget frame;
+    QString frameStatus;
+    auto* link = new CRemoteLink(&frame, [&](const QString& s) { frameStatus = s; });
+    ASSERT_NE(link->dialog(), nullptr);
+    EXPECT_FALSE(link->dialog()->isVisible());
+    link->onRemoteConnect();
+    EXPECT_TRUE(link->dialog()->isVisible());
+    EXPECT_EQ(link->dialog()->windowTitle(), text(tk::IDS_REMOTE_SETTING_TITLE));
+
+    link->dialog()->setAddress(QStringLiteral("127.0.0.1"));
+    link->dialog()->setPort(sim.port());
+    otdrFindChild<QPushButton>(link->dialog(), ids::kConnect)->click();
+    EXPECT_EQ(frameStatus, text(tk::IDS_REMOTE_CONNECT));
+
+    // The sheet runs modally; a reply arriving meanwhile refreshes its page.
+    sim.setSetting("TestRange", "80000");
+    bool refreshed = false;
+    QTimer::singleShot(0, [&] {
+        CRemotePageSheet* sheet = link->sheet();
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_EQ(sheet->windowTitle(), text(tk::IDS_REMOTE_SETTING_SYSTEM_SETTING));
+        otdrFindChild<QPushButton>(sheet->testPage(), ids::kOtdrToPc)->click();
+        refreshed = waitUntil([&] { return checked(sheet->testPage(), ids::kRange80km); });
+        otdrFindChild<QPushButton>(sheet, otdr::ids::kSheetCancel)->click();
+    });
+    EXPECT_EQ(link->onRemoteSetting(), QDialog::Rejected);
+    EXPECT_TRUE(refreshed);
+
+    setLanguage(kLanguageChinese);
+    link->applyLanguage();
+    EXPECT_EQ(link->dialog()->windowTitle(), text(tk::IDS_REMOTE_SETTING_TITLE));
+    EXPECT_EQ(link->sheet()->tabs()->tabText(1), text(tk::IDS_REMOTE_SETTING_TEST_TITLE));
+    EXPECT_NE(text(tk::IDS_REMOTE_SETTING_TITLE), QStringLiteral("Remote Connection"));
+    delete link;
+    EXPECT_TRUE(sim.waitForNoClient(3s));
 }
 
 } // namespace

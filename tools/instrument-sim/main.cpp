@@ -21,11 +21,12 @@ void onSignal(int)
 void usage()
 {
     std::fprintf(stderr,
-                 "usage: instrument-sim [--port N] [--split N] [--coalesce] [--close-after-reply]\n"
+                 "usage: instrument-sim [--port N] [--split N] [--coalesce] [--close-after-reply] [--silent]\n"
                  "  --port N             port on 127.0.0.1 (default 5000, 0 picks a free one)\n"
                  "  --split N            send each reply in N writes\n"
                  "  --coalesce           answer a request with both settings lines in one write\n"
-                 "  --close-after-reply  close the connection after the first reply\n");
+                 "  --close-after-reply  close the connection after the first reply\n"
+                 "  --silent             record requests without answering them\n");
 }
 
 } // namespace
@@ -51,6 +52,8 @@ int main(int argc, char** argv)
             sim.setCoalesceReplies(true);
         } else if (arg == "--close-after-reply") {
             sim.setCloseAfterReply(true);
+        } else if (arg == "--silent") {
+            sim.setSilent(true);
         } else {
             usage();
             return arg == "--help" || arg == "-h" ? 0 : 2;
