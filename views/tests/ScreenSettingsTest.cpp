@@ -28,8 +28,9 @@ QApplication& app()
     static int argc = 1;
     static char name[] = "screen_settings_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    return a;
+    // Never destroyed: Qt's own globals may be gone by the time static objects are.
+    static auto* a = new QApplication(argc, argv);
+    return *a;
 }
 
 // Hands the colour dialog a fixed answer.
