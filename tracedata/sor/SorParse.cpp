@@ -2,7 +2,9 @@
 // buffer, every list is sized only after the bytes it needs are known to be there.
 #include "SorInternal.h"
 
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 using namespace sorimpl;
@@ -149,8 +151,13 @@ SorStatus parseDataPts(Cursor& c, SORDATA& d)
             return fail(SorError::Malformed, "a DataPts data set claims more points than the block holds");
         set.samples.resize(set.pointCount);
         const uint8_t* p = c.here();
-        for (uint32_t i = 0; i < set.pointCount; ++i)
-            set.samples[i] = static_cast<uint16_t>(p[2 * i] | (p[2 * i + 1] << 8));
+        if constexpr (std::endian::native == std::endian::little) {
+            if (set.pointCount)
+                std::memcpy(set.samples.data(), p, std::size_t(set.pointCount) * 2);
+        } else {
+            for (uint32_t i = 0; i < set.pointCount; ++i)
+                set.samples[i] = static_cast<uint16_t>(p[2 * i] | (p[2 * i + 1] << 8));
+        }
         c.skip(std::size_t(set.pointCount) * 2);
     }
     return c.ok() ? SorStatus{} : shortBlock(std::string(kDataPts));

@@ -3,6 +3,7 @@
 #include "SorInternal.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -266,9 +267,14 @@ void writeDataPts(Sink& s, std::vector<uint8_t>& out, const SORDATA& d, const Ra
         const std::size_t at = out.size();
         out.resize(at + set.samples.size() * 2);
         uint8_t* p = out.data() + at;
-        for (uint16_t v : set.samples) {
-            *p++ = static_cast<uint8_t>(v);
-            *p++ = static_cast<uint8_t>(v >> 8);
+        if constexpr (std::endian::native == std::endian::little) {
+            if (!set.samples.empty())
+                std::memcpy(p, set.samples.data(), set.samples.size() * 2);
+        } else {
+            for (uint16_t v : set.samples) {
+                *p++ = static_cast<uint8_t>(v);
+                *p++ = static_cast<uint8_t>(v >> 8);
+            }
         }
     }
 }
