@@ -101,6 +101,9 @@ CPageSystemSetting::CPageSystemSetting(CRemoteConnDlg* link, QWidget* parent)
     m_brightness = new QSlider(Qt::Vertical, m_brightnessBox);
     otdrTagObject(m_brightness, ids::kBrightnessSlider);
     m_brightness->setRange(kBrightnessMin, kBrightnessMax);
+    // Positions grow downwards, as on the instrument: the brightest setting is at the top.
+    m_brightness->setInvertedAppearance(true);
+    m_brightness->setInvertedControls(true);
     (new QVBoxLayout(m_brightnessBox))->addWidget(m_brightness, 0, Qt::AlignHCenter);
 
     const QDateTime now = QDateTime::currentDateTime();
