@@ -41,7 +41,7 @@ std::string violation(const Dravik_Result& r, int sampleCount)
             return "type " + std::to_string(r.type[i]) + " at " + std::to_string(i);
         if (r.index[i] < 0 || r.index[i] >= std::max(sampleCount, 1))
             return "index " + std::to_string(r.index[i]) + " at " + std::to_string(i);
-        if (i > 0 && r.index[i] < r.index[i - 1])
+        if (i > 0 && r.index[i] <= r.index[i - 1])
             return "order at " + std::to_string(i);
         const char c = r.code[i];
         if (c != 'S' && c != 'F' && c != 'E')
