@@ -170,7 +170,10 @@ struct SorCarried {
 };
 
 // The record of one SOR file. The fields 1 to 15 are those the program reads and writes; scaled
-// integers are as in the file.
+// integers are as in the file. Floats derived from file integers (sampling rate, refractive index,
+// spacing, thresholds) read back to the resolution of those integers. A save re-encodes a value
+// only when it differs from what the read derived (see SorValuesAsRead); the refractive index
+// wins over groupIndex, and the sampling rate over the sample spacing, when both changed.
 struct SORDATA {
     std::vector<SorDataSet> dataSets;   // 1
     int32_t range = 0;                  // 2  acquisition range, metres
@@ -179,6 +182,7 @@ struct SORDATA {
     float samplingRate = 0.0f;          // 5  MHz: 1 / (2 x one-way time per point)
     float refractiveIndex = 0.0f;       // 6  group index x 0.00001
     float length = 0.0f;                // 7  metres: points of the first data set x sample spacing
+                                        //    (derived only: the format has no field for it)
     float sampleSpacing = 0.0f;         // 8  metres per point
     float backscatterCoeff = 0.0f;      // 9  dB (-81.5 for a file value 815)
     float lossThreshold = 0.0f;         //    dB

@@ -107,8 +107,9 @@ SorStatus parseKeyEvents(Cursor& c, int version, SORDATA& d)
     const std::size_t minEvent = version == 2 ? 43 : 23;
     if (!c.ok() || c.remaining() / minEvent < n)
         return fail(SorError::Malformed, "KeyEvents lists more events than the block holds");
-    d.keyEvents.resize(n);
-    for (SorKeyEvent& e : d.keyEvents) {
+    d.keyEvents.reserve(n);
+    for (uint16_t k = 0; k < n; ++k) {
+        SorKeyEvent e;
         SorEventFurther further;
         further.number = c.u16();
         e.propagationTime = c.i32();
@@ -124,6 +125,7 @@ SorStatus parseKeyEvents(Cursor& c, int version, SORDATA& d)
         e.further = std::move(further);
         if (!c.ok())
             return shortBlock(std::string(kKeyEvents));
+        d.keyEvents.push_back(std::move(e));
     }
     SorEventSummary& s = d.carried.eventSummary;
     s.endToEndLoss = c.i32();
@@ -143,8 +145,11 @@ SorStatus parseDataPts(Cursor& c, SORDATA& d)
         return fail(SorError::Malformed, "DataPts lists more data sets than the block holds");
     if (sets == 0)
         return fail(SorError::Malformed, "DataPts holds no data set");
-    d.dataSets.resize(sets);
-    for (SorDataSet& set : d.dataSets) {
+    // Only complete data sets enter the record, so even a failed read leaves every point count
+    // matching its samples.
+    d.dataSets.reserve(sets);
+    for (uint16_t k = 0; k < sets; ++k) {
+        SorDataSet set;
         set.pointCount = c.u32();
         set.scaleFactor = c.u16();
         if (!c.ok() || c.remaining() / 2 < set.pointCount)
@@ -159,6 +164,7 @@ SorStatus parseDataPts(Cursor& c, SORDATA& d)
                 set.samples[i] = static_cast<uint16_t>(p[2 * i] | (p[2 * i + 1] << 8));
         }
         c.skip(std::size_t(set.pointCount) * 2);
+        d.dataSets.push_back(std::move(set));
     }
     return c.ok() ? SorStatus{} : shortBlock(std::string(kDataPts));
 }

@@ -69,6 +69,14 @@ SorStatus foldChanges(const SORDATA& d, RawValues& raw)
         f.dataSpacings.assign(n, 0);
         f.pointCounts.assign(n, 0);
     }
+    // A read file without pulse-width entries gets one when the caller sets what it holds.
+    if (!newLists && f.pulseWidths.empty() && f.dataSpacings.empty() && f.pointCounts.empty()
+        && (d.pulseWidth != was.pulseWidth || d.samplingRate != was.samplingRate
+            || d.sampleSpacing != was.sampleSpacing)) {
+        f.pulseWidths.assign(1, 0);
+        f.dataSpacings.assign(1, 0);
+        f.pointCounts.assign(1, d.dataSets.empty() ? 0 : d.dataSets[0].pointCount);
+    }
     if (f.dataSpacings.size() != f.pulseWidths.size() || f.pointCounts.size() != f.pulseWidths.size())
         return invalid("the pulse width, data spacing and point count lists differ in length");
     if (f.pulseWidths.size() > 0xFFFF)

@@ -425,6 +425,9 @@ TEST(SorRead, MalformedFilesFailWithAReason)
         const SorStatus st = parseSor(bytes, d);
         EXPECT_EQ(st.code, c.expected) << st.message;
         EXPECT_FALSE(st.message.empty());
+        // What a failed read leaves behind is still consistent.
+        for (const SorDataSet& set : d.dataSets)
+            EXPECT_EQ(set.pointCount, set.samples.size());
     }
 }
 

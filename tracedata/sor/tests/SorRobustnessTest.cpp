@@ -21,6 +21,8 @@ void checkOutcome(const std::vector<uint8_t>& bytes)
     const SorStatus st = parseSor(bytes, d);
     if (!st) {
         EXPECT_FALSE(st.message.empty());
+        for (const SorDataSet& set : d.dataSets)
+            ASSERT_EQ(set.pointCount, set.samples.size());
         return;
     }
     ASSERT_FALSE(d.dataSets.empty());
