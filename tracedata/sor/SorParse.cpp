@@ -281,7 +281,9 @@ SorStatus parseSor(std::span<const uint8_t> bytes, SORDATA& data)
         seen[kind] = true;
         block.interpreted = true;
         Cursor c(start, entries[b].size);
-        block.nameHeader = version == 2 && c.skipName(block.name);
+        // Version 1 blocks have no name header; marking them as if they had one only matters
+        // when the record is written as version 2, which then gets its headers.
+        block.nameHeader = version == 2 ? c.skipName(block.name) : true;
         SorStatus st;
         switch (kind) {
         case 0: st = parseGenParams(c, version, data); break;

@@ -303,7 +303,7 @@ std::vector<SorBlock> blockList(const SORDATA& d)
         b.name = std::string(name);
         b.revision = rev;
         b.interpreted = true;
-        b.nameHeader = version == 2;
+        b.nameHeader = true;
         return b;
     };
     if (isNewRecord(d)) {
