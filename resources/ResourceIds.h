@@ -88,6 +88,25 @@ inline constexpr int kGridGroup = 1437;
 inline constexpr int kGridGroupPreview = 1438;
 inline constexpr int kGridPreview = 1440;
 
+// ---- Event table and analysis conditions -------------------------------------------------
+// Event table view (dialog 106) and its list control; row icons (image 0 and image 1).
+inline constexpr int kEventTableView = 106;
+inline constexpr int kEventTableList = 1563;
+inline constexpr int kIconEventReflective = 205;
+inline constexpr int kIconEventNonReflective = 206;
+// Analysis-conditions sheet: search-conditions page (dialog 174), analysis-conditions page (176).
+inline constexpr int kSearchConPage = 174;
+inline constexpr int kAnalConPage = 176;
+// Search-conditions page: group boxes; the rows' labels, "自动" boxes, edits and arrows are
+// listed with their fields in analysis/AnalysisConditions.cpp.
+inline constexpr int kSearchConThresholdGroup = 1546;
+inline constexpr int kSearchConBackscatterGroup = 1556;
+inline constexpr int kSearchConBendAuto = 1005;
+inline constexpr int kSearchConReflectAuto = 1006;
+inline constexpr int kSearchConEndAuto = 1007;
+// Analysis-conditions page: group box.
+inline constexpr int kAnalConRefractionGroup = 1400;
+
 // ---- Window messages of the remote link (queued notifications) ---------------------------
 inline constexpr int kMsgSocketData = 2026;
 inline constexpr int kMsgSocketClosed = 2027;
