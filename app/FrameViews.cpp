@@ -1,5 +1,6 @@
 #include "FrameViews.h"
 
+#include "CEventlist.h"
 #include "ColourRef.h"
 #include "Settings.h"
 #include "Texts.h"
@@ -15,6 +16,8 @@
 
 QWidget* createFrameView(FrameKind kind, QWidget* parent)
 {
+    if (kind == FrameKind::Event)
+        return new CEventlist(parent);
     return new CPlaceholderView(kind, parent);
 }
 

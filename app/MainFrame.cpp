@@ -1,6 +1,8 @@
 #include "MainFrame.h"
 
 #include "AboutDialog.h"
+#include "CEventSearchPageSheet.h"
+#include "CEventlist.h"
 #include "ChildFrame.h"
 #include "ConfigStore.h"
 #include "FrameViews.h"
@@ -86,6 +88,16 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(m_mdi);
 
     createChildFrames();
+    // Analyse menu: the event table runs the automatic search, then the trace view shows the new
+    // events and the table is refilled (in view order); the conditions sheet edits the analysis
+    // settings.
+    if (auto* events = qobject_cast<CEventlist*>(m_views[1])) {
+        setCommandHandler(ids::kCmdAutoSearch, [this, events] {
+            if (events->autoSearch())
+                refreshTraceViews();
+        });
+    }
+    setCommandHandler(ids::kCmdAnalyseCondition, [this] { CEventSearchPageSheet::runModal(this); });
     createToolbar();
     createStatusBar();
     buildMenu();
