@@ -16,6 +16,16 @@ SorStatus fail(SorError code, std::string message)
     return {code, std::move(message)};
 }
 
+// A block name from the file as it may appear in a one-line message.
+std::string printable(const std::string& name)
+{
+    std::string out = name.substr(0, 64);
+    for (char& ch : out)
+        if (static_cast<unsigned char>(ch) < 0x20 || static_cast<unsigned char>(ch) >= 0x7F)
+            ch = '?';
+    return '"' + out + (name.size() > 64 ? "...\"" : "\"");
+}
+
 SorStatus shortBlock(const std::string& name)
 {
     return fail(SorError::Malformed, "block " + name + " is shorter than its fields");
@@ -252,7 +262,7 @@ SorStatus parseSor(std::span<const uint8_t> bytes, SORDATA& data)
         if (!map.ok())
             return fail(SorError::BadMap, "the map's block list is cut short");
         if (size > bytes.size() - offset)
-            return fail(SorError::BlockOverrun, "block " + block.name + " claims " + std::to_string(size)
+            return fail(SorError::BlockOverrun, "block " + printable(block.name) + " claims " + std::to_string(size)
                     + " bytes but only " + std::to_string(bytes.size() - offset) + " remain");
         entries.push_back({offset, size});
         offset += size;
