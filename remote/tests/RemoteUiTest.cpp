@@ -287,6 +287,32 @@ TEST_F(RemoteUiTest, FailedConnectReportsAndCloses)
     EXPECT_EQ(warnings.size(), 2u);
 }
 
+TEST_F(RemoteUiTest, UnansweredConnectGivesUpWithTheFailureMessage)
+{
+    // A listener that never accepts and whose queue is full: the connect gets no answer.
+    const int listenFd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::bind(listenFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ::listen(listenFd, 0);
+    socklen_t len = sizeof addr;
+    ::getsockname(listenFd, reinterpret_cast<sockaddr*>(&addr), &len);
+    const int first = ::socket(AF_INET, SOCK_STREAM, 0);
+    ::connect(first, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+
+    dialog->socket().setConnectTimeout(300ms);
+    dialog->setAddress(QStringLiteral("127.0.0.1"));
+    dialog->setPort(ntohs(addr.sin_port));
+    control(dialog.get(), ids::kConnect)->click();
+    EXPECT_FALSE(dialog->isConnected());
+    EXPECT_EQ(status, text(tk::IDS_REMOTE_DISCONNECT));
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0].text, text(tk::IDS_REMOTE_DISCONNECT_CHECK));
+    ::close(first);
+    ::close(listenFd);
+}
+
 TEST_F(RemoteUiTest, ConnectWhileConnectedClosesAndStaysOpen)
 {
     connectToSim();

@@ -63,6 +63,35 @@ unsigned closedLoopbackPort()
     return ntohs(addr.sin_port);
 }
 
+// A loopback listener that never accepts, with its queue already full: connects to it hang.
+class FullListener {
+public:
+    FullListener()
+    {
+        m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        ::listen(m_listen, 0);
+        socklen_t len = sizeof addr;
+        ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&addr), &len);
+        port = ntohs(addr.sin_port);
+        m_first = ::socket(AF_INET, SOCK_STREAM, 0);
+        ::connect(m_first, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    }
+    ~FullListener()
+    {
+        ::close(m_first);
+        ::close(m_listen);
+    }
+    unsigned port = 0;
+
+private:
+    int m_listen = -1;
+    int m_first = -1;
+};
+
 class SocketTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -125,6 +154,19 @@ TEST_F(SocketTest, ConnectToClosedPortFailsWithTheSystemError)
     EXPECT_FALSE(socket.connect(closedLoopbackPort(), "127.0.0.1"));
     EXPECT_EQ(socket.lastError(), ECONNREFUSED);
     EXPECT_LT(socket.state(), CCESocket::Connected);
+    socket.disconnect();
+    EXPECT_EQ(socket.state(), CCESocket::Closed);
+}
+
+TEST_F(SocketTest, ConnectGivesUpAfterItsTimeout)
+{
+    FullListener listener;
+    socket.setConnectTimeout(300ms);
+    ASSERT_TRUE(socket.create());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(socket.connect(listener.port, "127.0.0.1"));
+    EXPECT_EQ(socket.lastError(), remote::kErrTimedOut);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
     socket.disconnect();
     EXPECT_EQ(socket.state(), CCESocket::Closed);
 }
