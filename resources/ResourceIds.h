@@ -88,6 +88,57 @@ inline constexpr int kGridGroup = 1437;
 inline constexpr int kGridGroupPreview = 1438;
 inline constexpr int kGridPreview = 1440;
 
+// ---- Trace views: plot, waveform view, trace list panel, thumbnail -------------------------
+// Waveform view (dialog 105); 1004 and 1005 are kWaveAddEvent and kWaveDeleteEvent above.
+inline constexpr int kWaveView = 105;
+inline constexpr int kWaveZoomHIn = 1000;
+inline constexpr int kWaveZoomHOut = 1001;
+inline constexpr int kWaveShowAll = 1002;
+inline constexpr int kWaveZoomVIn = 1009;
+inline constexpr int kWaveZoomVOut = 1010;
+inline constexpr int kWaveNextEvent = 1011;
+inline constexpr int kWavePrevEvent = 1012;
+inline constexpr int kWaveCursorButton = 1013;
+inline constexpr int kWaveMarkersCheck = 1734;
+inline constexpr int kWaveMarkersIndependent = 1664;
+inline constexpr int kWaveMarkersLinked = 1665;
+inline constexpr int kWaveOffsetEdit = 1644;
+inline constexpr int kWaveOffsetSpin = 1661;
+inline constexpr int kWaveFirstDistance = 1388;
+inline constexpr int kWaveLastDistance = 1389;
+inline constexpr int kWaveDistancePerDiv = 1386;
+inline constexpr int kWaveLevelPerDiv = 1387;
+inline constexpr int kWaveLevelHidden = 1390;
+inline constexpr int kWavePlot = 1391;
+// Trace plot context menu (menu 231) and its commands.
+inline constexpr int kPlotMenu = 231;
+inline constexpr int kCmdPlotMarkers = 32842;
+inline constexpr int kCmdPlotScaleText = 32843;
+inline constexpr int kCmdPlotEventMarks = 32845;
+// Trace list panel (dialog 156).
+inline constexpr int kWaveLeftPanel = 156;
+inline constexpr int kLeftMultiTrace = 1005;
+inline constexpr int kLeftTraceList = 1392;
+inline constexpr int kLeftConditionsGroup = 1553;
+inline constexpr int kLeftWavelengthLabel = 1397;
+inline constexpr int kLeftWavelength = 1394;
+inline constexpr int kLeftPulseLabel = 1396;
+inline constexpr int kLeftPulse = 1395;
+inline constexpr int kLeftRangeLabel = 1398;
+inline constexpr int kLeftRange = 1399;
+inline constexpr int kLeftIndexLabel = 1400;
+inline constexpr int kLeftIndex = 1401;
+inline constexpr int kLeftSamplesLabel = 1406;
+inline constexpr int kLeftSamples = 1407;
+inline constexpr int kCmdCloseTrace = 32798;
+inline constexpr int kLeftMenuChinese = 194;
+inline constexpr int kLeftMenuEnglish = 208;
+inline constexpr int kLeftMenuPortuguese = 225;
+// Event table list control (the waveform view's event buttons act on its selection).
+inline constexpr int kEventList = 1563;
+// Thumbnail view (dialog 158).
+inline constexpr int kThumbnailView = 158;
+
 // ---- Event table and analysis conditions -------------------------------------------------
 // Event table view (dialog 106) and its list control; row icons (image 0 and image 1).
 inline constexpr int kEventTableView = 106;
