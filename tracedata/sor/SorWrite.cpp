@@ -52,6 +52,9 @@ SorStatus foldChanges(const SORDATA& d, RawValues& raw)
     raw.gen = d.carried.genParams;
     SorFixedParams& f = raw.fixed;
 
+    // The reader refuses a file without data, so the writer does not make one.
+    if (d.dataSets.empty())
+        return invalid("the record holds no data set");
     for (const SorDataSet& set : d.dataSets)
         if (set.pointCount != set.samples.size())
             return invalid("a data set's point count does not match its samples");
@@ -109,8 +112,11 @@ SorStatus foldChanges(const SORDATA& d, RawValues& raw)
                 f.dataSpacings[i] = f.dataSpacings[0];
             }
     }
-    if (d.range != was.range) {
-        const double perUnit = metresPerTimeUnit(raw.groupIndex);
+    // The range is kept in metres: re-encoded when it changed, or when a new index changes the
+    // metres its stored time stands for.
+    const bool rangeChanged = d.range != was.range;
+    const double perUnit = metresPerTimeUnit(raw.groupIndex);
+    if (rangeChanged || (raw.groupIndex != was.groupIndex && perUnit > 0.0)) {
         if (perUnit <= 0.0 || d.range < 0 || !encode<uint32_t>(double(d.range) / perUnit, f.acquisitionRange))
             return invalid("range out of range");
         // The reader truncates to whole metres: step to the time that reads back as this range.

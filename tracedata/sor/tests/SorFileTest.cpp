@@ -256,6 +256,16 @@ TEST_P(SorFixture, ChangedValuesReadBackAndTheRestIsKept)
     EXPECT_EQ(r.timeStamp, original.timeStamp);
     EXPECT_EQ(r.averages, original.averages);
     EXPECT_EQ(r.carried.eventSummary, original.carried.eventSummary);
+    // A new index alone keeps the range in metres and the sampling rate.
+    SORDATA indexOnly = original;
+    indexOnly.refractiveIndex = 1.45f;
+    ASSERT_TRUE(serializeSor(indexOnly, out));
+    SORDATA ri;
+    ASSERT_TRUE(parseSor(out, ri));
+    EXPECT_FLOAT_EQ(ri.refractiveIndex, 1.45f);
+    EXPECT_EQ(ri.range, original.range);
+    EXPECT_EQ(ri.samplingRate, original.samplingRate);
+
     ASSERT_EQ(r.carried.blocks.size(), original.carried.blocks.size());
     for (std::size_t i = 0; i < r.carried.blocks.size(); ++i)
         if (!original.carried.blocks[i].interpreted) {
@@ -356,6 +366,7 @@ TEST(SorWrite, RefusesValuesTheFormatCannotHold)
         {"short event code", [](SORDATA& d) { d.keyEvents[0].eventCode = "1F"; }},
         {"long technique", [](SORDATA& d) { d.keyEvents[0].lossTechnique = "LSQ"; }},
         {"point count differs from samples", [](SORDATA& d) { d.dataSets[0].pointCount += 1; }},
+        {"no data set", [](SORDATA& d) { d.dataSets.clear(); }},
         {"pulse width beyond 16 bits", [](SORDATA& d) { d.pulseWidth = 70000; }},
         {"negative sampling rate", [](SORDATA& d) { d.samplingRate = -1.0f; }},
         {"infinite refractive index", [](SORDATA& d) { d.refractiveIndex = INFINITY; }},
