@@ -7,6 +7,7 @@
 #include "ConfigStore.h"
 #include "FrameViews.h"
 #include "OtdrIds.h"
+#include "RemoteBridge.h"
 #include "ScreenSettingsSheet.h"
 #include "Settings.h"
 #include "Texts.h"
@@ -100,6 +101,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
     setCommandHandler(ids::kCmdAnalyseCondition, [this] { CEventSearchPageSheet::runModal(this); });
     createToolbar();
     createStatusBar();
+    // The remote-connection dialog exists hidden from the start; its states go to pane 1.
+    m_remote = std::make_unique<CRemoteBridge>(this, [this](const QString& s) { m_statusMain->setText(s); });
     buildMenu();
     m_mdi->installEventFilter(this);
     setWindowTitle(QString());
@@ -374,8 +377,10 @@ void CMainFrame::runCommand(int id)
     case ids::kCmdReportWizard: reportWizard(); break;
     case ids::kCmdHelpContent: openHelp(); break;
     case ids::kCmdAbout: about(); break;
+    case ids::kCmdRemoteConnect: m_remote->remoteConnect(); break;
+    case ids::kCmdRemoteSetting: m_remote->remoteSetting(); break;
     default:
-        // Print, print settings, analysis and remote commands are done by their subsystems
+        // Print, print settings and analysis commands are done by their subsystems
         // through setCommandHandler.
         break;
     }
@@ -498,6 +503,7 @@ void CMainFrame::applyUiLanguage()
     for (int i : {0, 1, 2, 3})
         if (CViewRefresh* v = viewRefresh(m_views[static_cast<size_t>(i)]))
             v->retranslate();
+    m_remote->applyLanguage();
     for (CViewRefresh* w : m_languageListeners)
         w->retranslate();
     if (CViewRefresh* v = viewRefresh(m_views[4]))

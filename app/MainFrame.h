@@ -13,9 +13,11 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class CChildFrame;
+class CRemoteBridge;
 class CViewRefresh;
 class QAction;
 class QLabel;
@@ -124,6 +126,7 @@ private:
     QMap<int, std::function<void()>> m_handlers;
     std::vector<CViewRefresh*> m_languageListeners;
     CEndDravik m_engine;
+    std::unique_ptr<CRemoteBridge> m_remote;
 
     QString m_textOkOrCancel;
     QString m_textMaxCurve;

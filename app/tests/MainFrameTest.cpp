@@ -434,3 +434,19 @@ TEST_F(MainFrameTest, AppliedTraceColourReachesTheLoadedTrace)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainFrameTest, RemoteConnectShowsTheHiddenConnectionDialog)
+{
+    auto f = startFrame();
+    f->show();
+    auto* dialog = otdrFindChild<QWidget>(f.get(), ids::kRemoteConnDialog);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(dialog->isVisible());
+    trigger(*f, ids::kCmdRemoteConnect);
+    EXPECT_TRUE(dialog->isVisible());
+    dialog->hide();
+}
+
+} // namespace
