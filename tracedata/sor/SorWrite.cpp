@@ -52,9 +52,6 @@ SorStatus foldChanges(const SORDATA& d, RawValues& raw)
     raw.gen = d.carried.genParams;
     SorFixedParams& f = raw.fixed;
 
-    // The reader refuses a file without data, so the writer does not make one.
-    if (d.dataSets.empty())
-        return invalid("the record holds no data set");
     for (const SorDataSet& set : d.dataSets)
         if (set.pointCount != set.samples.size())
             return invalid("a data set's point count does not match its samples");

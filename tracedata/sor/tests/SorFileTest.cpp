@@ -366,7 +366,6 @@ TEST(SorWrite, RefusesValuesTheFormatCannotHold)
         {"short event code", [](SORDATA& d) { d.keyEvents[0].eventCode = "1F"; }},
         {"long technique", [](SORDATA& d) { d.keyEvents[0].lossTechnique = "LSQ"; }},
         {"point count differs from samples", [](SORDATA& d) { d.dataSets[0].pointCount += 1; }},
-        {"no data set", [](SORDATA& d) { d.dataSets.clear(); }},
         {"pulse width beyond 16 bits", [](SORDATA& d) { d.pulseWidth = 70000; }},
         {"negative sampling rate", [](SORDATA& d) { d.samplingRate = -1.0f; }},
         {"infinite refractive index", [](SORDATA& d) { d.refractiveIndex = INFINITY; }},
