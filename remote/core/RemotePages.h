@@ -80,7 +80,7 @@ int leadingInt(const std::string& text);
 
 // The value a page would send for a value the user asked for: the radio it selects, read back
 // (e.g. "1" stays "1", "50000" for the range becomes "100"). Empty when the page cannot show it.
-// Keys without radios (LightLevel, TestTime, DateTime) come back within their ranges.
+// LightLevel and TestTime come back within their ranges; DateTime and unknown keys give empty.
 std::string pageValue(const std::string& key, const std::string& value);
 
 } // namespace remote

@@ -1,4 +1,5 @@
 // The connection dialog and the settings pages driven against the instrument simulator.
+#include "CNumericSpin.h"
 #include "CRemoteConnDlg.h"
 #include "CRemoteLink.h"
 #include "CRemotePages.h"
@@ -22,7 +23,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
-#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
@@ -172,14 +172,14 @@ TEST_F(RemoteUiTest, ConnectReadAndSendTheTestSettings)
     EXPECT_TRUE(checked(page, ids::kUnitMiles));
     EXPECT_TRUE(checked(page, ids::kResolutionHigh));
     EXPECT_TRUE(checked(page, ids::kAutoSaveNo));
-    EXPECT_EQ(control<QSpinBox>(page, ids::kTestTimeSpin)->value(), 45);
+    EXPECT_EQ(control<QLineEdit>(page, ids::kTestTimeEdit)->text(), QStringLiteral("45"));
 
     // Change the page and send it back: the dead-zone radio goes out as TestRange=100.
     control<QRadioButton>(page, ids::kRangeDeadZone)->click();
     control<QRadioButton>(page, ids::kWave1310)->click();
     control<QRadioButton>(page, ids::kPulseAuto)->click();
     control<QRadioButton>(page, ids::kModeAuto)->click();
-    control<QSpinBox>(page, ids::kTestTimeSpin)->setValue(12);
+    control<QLineEdit>(page, ids::kTestTimeEdit)->setText(QStringLiteral("12"));
     control(page, ids::kPcToOtdr)->click();
     ASSERT_TRUE(sim.waitForLines(2, 3s));
     EXPECT_EQ(sim.receivedLines().back(), "2TestWave=1310,TestTime=12,TestMode=1,TestRange=100,"

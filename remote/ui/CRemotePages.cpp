@@ -1,5 +1,6 @@
 #include "CRemotePages.h"
 
+#include "CNumericSpin.h"
 #include "CRemoteConnDlg.h"
 #include "ConfigKeys.h"
 #include "ConfigStore.h"
@@ -20,10 +21,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QSpinBox>
 #include <QTabWidget>
 #include <QTimeEdit>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace remote {
 
@@ -227,12 +229,9 @@ CPageTestSetup::CPageTestSetup(CRemoteConnDlg* link, QWidget* parent)
                                        pulseChoices(), m_pulse, 5);
 
     m_timeBox = makeBox(this, ids::kGroupTestTime, tk::IDS_REMOTE_SETTING_TEST_TIME);
-    m_testTime = new QSpinBox(m_timeBox);
-    otdrTagObject(m_testTime, ids::kTestTimeSpin);
-    if (auto* edit = m_testTime->findChild<QLineEdit*>())
-        otdrTagObject(edit, ids::kTestTimeEdit);
-    m_testTime->setRange(kTestTimeMin, kTestTimeMax);
-    m_testTime->setSingleStep(1);
+    m_testTime = new CNumericSpin(m_timeBox);
+    m_testTime->setIds(ids::kTestTimeEdit, ids::kTestTimeSpin);
+    m_testTime->setup(kTestTimeMin, kTestTimeMax, 1, 0);
     (new QVBoxLayout(m_timeBox))->addWidget(m_testTime);
 
     m_otdrToPc = makeButton(this, ids::kOtdrToPc, "OTDR-->PC");
@@ -299,7 +298,8 @@ void CPageTestSetup::onPcToOtdr()
     v.wave = checkedRadio(m_wave);
     v.resolution = checkedRadio(m_resolution);
     v.autoSave = checkedRadio(m_autoSave);
-    v.testTime = m_testTime->value();
+    // A typed value outside the spin's range is taken at the nearest end of it.
+    v.testTime = static_cast<int>(std::clamp(m_testTime->value(), double(kTestTimeMin), double(kTestTimeMax)));
     v.mode = checkedRadio(m_mode);
     v.range = checkedRadio(m_range);
     v.unit = checkedRadio(m_unit);

@@ -11,9 +11,9 @@ class QDateEdit;
 class QGroupBox;
 class QPushButton;
 class QSlider;
-class QSpinBox;
 class QTabWidget;
 class QTimeEdit;
+class CNumericSpin;
 
 namespace remote {
 
@@ -73,7 +73,7 @@ private:
     QButtonGroup* m_range;
     QButtonGroup* m_unit;
     QButtonGroup* m_pulse;
-    QSpinBox* m_testTime;
+    CNumericSpin* m_testTime;
     QGroupBox* m_timeBox;
     QPushButton* m_otdrToPc;
     QPushButton* m_pcToOtdr;
