@@ -368,6 +368,8 @@ void COtdrTrace::RebuildTraceLayer(int current)
         m_layerCreated = true;
     }
     m_layer.fill(Qt::transparent);
+    // Reduced curves are written into the pixels directly; the painter draws into the same memory.
+    m_layerBits = m_layer.bits();
     const int count = curveCount();
     QPainter p(&m_layer);
     for (int n = 0; n < count; ++n)
@@ -383,17 +385,34 @@ void COtdrTrace::drawCurve(QPainter& p, int n)
 {
     const PlotCurve& c = m_state.curves()[static_cast<std::size_t>(n)];
     int first = 0, last = -1;
-    const std::vector<PlotPoint> pts = curvePolyline(m_state, c, m_reduce, &first, &last);
+    bool reduced = false;
+    const std::vector<PlotPoint> pts = curvePolyline(m_state, c, m_reduce, &first, &last, &reduced);
     if (pts.empty())
         return;
     const DisplaySettings& ds = displaySettings();
     const std::uint32_t colour = c.highlighted ? 0x00FFFFu : ds.traceColour[static_cast<std::size_t>(n % 8)];
-    p.setRenderHint(QPainter::Antialiasing, false);
-    QPen pen(ref(colour));
-    pen.setWidth(0);
-    p.setPen(pen);
-    static_assert(sizeof(PlotPoint) == sizeof(QPoint));
-    p.drawPolyline(reinterpret_cast<const QPoint*>(pts.data()), static_cast<int>(pts.size()));
+    if (reduced) {
+        // One run of rows per column, written straight into the layer.
+        const QRgb pixel = ref(colour).rgb() | 0xFF000000u;
+        const int w = m_layer.width(), h = m_layer.height();
+        uchar* bits = m_layerBits;
+        const qsizetype stride = m_layer.bytesPerLine();
+        forEachColumnSpan(pts, [&](int x, int top, int bottom) {
+            if (x < 0 || x >= w)
+                return;
+            top = std::max(top, 0);
+            bottom = std::min(bottom, h - 1);
+            for (int y = top; y <= bottom; ++y)
+                reinterpret_cast<QRgb*>(bits + y * stride)[x] = pixel;
+        });
+    } else {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        QPen pen(ref(colour));
+        pen.setWidth(0);
+        p.setPen(pen);
+        static_assert(sizeof(PlotPoint) == sizeof(QPoint));
+        p.drawPolyline(reinterpret_cast<const QPoint*>(pts.data()), static_cast<int>(pts.size()));
+    }
 
     if (!c.showEvents || c.events.empty())
         return;

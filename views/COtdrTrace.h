@@ -121,6 +121,7 @@ private:
 
     PlotState m_state;
     QImage m_layer;
+    uchar* m_layerBits = nullptr;
     bool m_layerCreated = false;
     bool m_reduce = true;
     QScrollBar* m_hBar = nullptr;

@@ -521,9 +521,11 @@ bool PlotState::vScroll(ScrollAction action, float thumb)
 // ---- Curve polyline ------------------------------------------------------------------------
 
 std::vector<PlotPoint> curvePolyline(const PlotState& plot, const PlotCurve& curve, bool reduce, int* firstOut,
-                                     int* lastOut)
+                                     int* lastOut, bool* reducedOut)
 {
     std::vector<PlotPoint> out;
+    if (reducedOut)
+        *reducedOut = false;
     if (!(curve.spacing > 0) || curve.pointCount <= 0 || !(plot.xMax() > plot.xMin())
         || !(plot.yMax() > plot.yMin()))
         return out;
@@ -561,42 +563,47 @@ std::vector<PlotPoint> curvePolyline(const PlotState& plot, const PlotCurve& cur
         return out;
     }
 
+    if (reducedOut)
+        *reducedOut = true;
     out.reserve(static_cast<std::size_t>(w) * 4 + 8);
     auto push = [&](PlotPoint p) {
         if (out.empty() || !(out.back() == p))
             out.push_back(p);
     };
+    // Points of one column: the column of a point never decreases along the trace, so each
+    // column's range is found from the inverse mapping and corrected by a step or two; inside
+    // it only the levels are compared (the highest level is the topmost row).
     long i = first;
     while (i <= last) {
         const int x = column(i);
-        const int entry = row(i);
-        int lo = entry, hi = entry;
-        long loAt = i, hiAt = i;
-        int exit = entry;
-        long j = i + 1;
-        for (; j <= last; ++j) {
-            if (column(j) != x)
-                break;
-            const int y = row(j);
-            if (y < lo) {
-                lo = y;
-                loAt = j;
+        long j = static_cast<long>(std::ceil(((x + 1) * xSpan / w + xMin) / sp));
+        j = std::clamp(j, i + 1, last + 1);
+        while (j > i + 1 && column(j - 1) != x)
+            --j;
+        while (j <= last && column(j) == x)
+            ++j;
+        long hiLevelAt = i, loLevelAt = i;
+        float hiLevel = lv[i], loLevel = lv[i];
+        for (long k = i + 1; k < j; ++k) {
+            const float v = lv[k];
+            if (v > hiLevel) {
+                hiLevel = v;
+                hiLevelAt = k;
             }
-            if (y > hi) {
-                hi = y;
-                hiAt = j;
+            if (v < loLevel) {
+                loLevel = v;
+                loLevelAt = k;
             }
-            exit = y;
         }
-        push({x, entry});
-        if (loAt <= hiAt) {
-            push({x, lo});
-            push({x, hi});
+        push({x, row(i)});
+        if (hiLevelAt <= loLevelAt) {
+            push({x, row(hiLevelAt)});
+            push({x, row(loLevelAt)});
         } else {
-            push({x, hi});
-            push({x, lo});
+            push({x, row(loLevelAt)});
+            push({x, row(hiLevelAt)});
         }
-        push({x, exit});
+        push({x, row(j - 1)});
         i = j;
     }
     return out;

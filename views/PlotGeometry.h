@@ -189,8 +189,50 @@ private:
 // polyline of every visible point is what the plot is defined as; with reduce, each pixel column
 // keeps only its entry point, its extremes (in trace order) and its exit point, which covers the
 // same pixels with at most four points per column.
+// `reduced` tells whether the reduction took place (more than four points per column).
 std::vector<PlotPoint> curvePolyline(const PlotState& plot, const PlotCurve& curve, bool reduce,
-                                     int* first = nullptr, int* last = nullptr);
+                                     int* first = nullptr, int* last = nullptr, bool* reduced = nullptr);
+
+// A reduced polyline (consecutive columns, points of one column together) as one vertical run of
+// rows per column: the column's own rows plus its half of the step to each neighbour, which are
+// the pixels a one-pixel polyline through the points covers. Calls span(x, top, bottom).
+template <class Span>
+void forEachColumnSpan(const std::vector<PlotPoint>& pts, Span span)
+{
+    std::size_t i = 0;
+    bool pending = false;
+    int px = 0, plo = 0, phi = 0, pexit = 0;
+    while (i < pts.size()) {
+        const int x = pts[i].x;
+        const int entry = pts[i].y;
+        int lo = entry, hi = entry, exit = entry;
+        for (; i < pts.size() && pts[i].x == x; ++i) {
+            lo = pts[i].y < lo ? pts[i].y : lo;
+            hi = pts[i].y > hi ? pts[i].y : hi;
+            exit = pts[i].y;
+        }
+        if (pending) {
+            // The step from the previous column's exit to this column's entry is split between them.
+            if (entry > pexit) {
+                const int mid = (pexit + entry) / 2;
+                phi = mid > phi ? mid : phi;
+                lo = mid + 1 < lo ? mid + 1 : lo;
+            } else if (entry < pexit) {
+                const int mid = (pexit + entry + 1) / 2;
+                plo = mid < plo ? mid : plo;
+                hi = mid - 1 > hi ? mid - 1 : hi;
+            }
+            span(px, plo, phi);
+        }
+        pending = true;
+        px = x;
+        plo = lo;
+        phi = hi;
+        pexit = exit;
+    }
+    if (pending)
+        span(px, plo, phi);
+}
 
 // The box of event mark j (0-based) under an event at (x, y): left, top, right, bottom.
 struct BoxRect {

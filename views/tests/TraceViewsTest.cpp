@@ -158,14 +158,37 @@ TEST_F(TraceViewsTest, ReducedLayerMatchesThePolylineOfEveryPoint)
     COtdrTrace plot;
     plot.resize(700, 400);
     plot.AddCurve(traceTable().record(0), kBlue);
+    // Painted rows of each column: the reduced layer covers the same run of rows as the polyline
+    // through every point, give or take the pixel where a step between two columns is split.
+    auto columns = [](const QImage& img) {
+        std::vector<std::pair<int, int>> out(static_cast<std::size_t>(img.width()), {-1, -1});
+        for (int x = 0; x < img.width(); ++x)
+            for (int y = 0; y < img.height(); ++y)
+                if (qAlpha(img.pixel(x, y)) != 0) {
+                    auto& c = out[static_cast<std::size_t>(x)];
+                    c.first = c.first < 0 ? y : c.first;
+                    c.second = y;
+                }
+        return out;
+    };
     for (auto window : {std::pair{0.0f, 120000.0f}, std::pair{20000.0f, 50000.0f}}) {
-        ASSERT_TRUE(plot.SetWindow(window.first, window.second, 20, 40, true));
+        ASSERT_TRUE(plot.SetWindow(window.first, window.second, 0, 40, true));
         plot.setColumnReduction(false);
         plot.RebuildTraceLayer(0);
-        const QImage full = plot.traceLayer().copy();
+        const auto full = columns(plot.traceLayer());
         plot.setColumnReduction(true);
         plot.RebuildTraceLayer(0);
-        EXPECT_TRUE(full == plot.traceLayer());
+        const auto reduced = columns(plot.traceLayer());
+        int painted = 0;
+        for (std::size_t x = 0; x < full.size(); ++x) {
+            ASSERT_EQ(full[x].first < 0, reduced[x].first < 0) << x;
+            if (full[x].first < 0)
+                continue;
+            ++painted;
+            EXPECT_NEAR(full[x].first, reduced[x].first, 1) << x;
+            EXPECT_NEAR(full[x].second, reduced[x].second, 1) << x;
+        }
+        EXPECT_GT(painted, 600);
     }
 }
 
