@@ -1,12 +1,14 @@
 // CSorFile: the file side of the SOR component (bounded read, atomic write) and the checksum.
 #include "SorFile.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,8 +50,34 @@ std::string systemError(const char* what, int err)
     return std::string(what) + ": " + std::strerror(err);
 }
 
+// A file's bytes. The buffer is not zero-filled before the read overwrites it, and buffers of
+// ordinary SOR sizes are kept per thread for the next read, so that reading many files does
+// not fault in fresh memory for each one.
+struct FileBytes {
+    uint8_t* data = nullptr;
+    std::size_t size = 0;
+    std::unique_ptr<uint8_t[]> owned; // for files larger than the kept buffer
+
+    void reserve(std::size_t capacity)
+    {
+        constexpr std::size_t kKeptLimit = 4u * 1024u * 1024u;
+        thread_local std::unique_ptr<uint8_t[]> kept;
+        thread_local std::size_t keptCapacity = 0;
+        if (capacity > kKeptLimit) {
+            owned.reset(new uint8_t[capacity]);
+            data = owned.get();
+            return;
+        }
+        if (keptCapacity < capacity || !kept) {
+            keptCapacity = std::max<std::size_t>(capacity, 64 * 1024);
+            kept.reset(new uint8_t[keptCapacity]);
+        }
+        data = kept.get();
+    }
+};
+
 // Reads a whole regular file of at most kSorMaxFileSize bytes.
-SorStatus readWholeFile(const std::string& name, std::vector<uint8_t>& bytes)
+SorStatus readWholeFile(const std::string& name, FileBytes& bytes)
 {
     const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -63,22 +91,22 @@ SorStatus readWholeFile(const std::string& name, std::vector<uint8_t>& bytes)
     } else if (static_cast<unsigned long long>(st.st_size) > kSorMaxFileSize) {
         status = {SorError::TooLarge, "file is larger than " + std::to_string(kSorMaxFileSize) + " bytes"};
     } else {
-        bytes.resize(static_cast<std::size_t>(st.st_size));
+        const auto capacity = static_cast<std::size_t>(st.st_size);
+        bytes.reserve(capacity);
         std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        while (done < capacity) {
+            const ssize_t n = ::read(fd, bytes.data + done, capacity - done);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0) {
                 status = {SorError::OpenFailed, systemError("cannot read the file", errno)};
                 break;
             }
-            if (n == 0) {
-                bytes.resize(done); // the file shrank while being read
-                break;
-            }
+            if (n == 0)
+                break; // the file shrank while being read: parse what is there
             done += static_cast<std::size_t>(n);
         }
+        bytes.size = done;
     }
     ::close(fd);
     return status;
@@ -157,11 +185,11 @@ SorStatus replaceFile(const std::string& name, const std::vector<uint8_t>& bytes
 int CSorFile::readSorFile(const std::string& name, SORDATA& data)
 {
     m_checksumOk = false;
-    std::vector<uint8_t> bytes;
+    FileBytes bytes;
     m_status = readWholeFile(name, bytes);
     if (!m_status)
         return 0;
-    m_status = parseSor(bytes, data);
+    m_status = parseSor(std::span<const uint8_t>(bytes.data, bytes.size), data);
     if (!m_status)
         return 0;
     m_checksumOk = data.carried.hasChecksum && data.carried.checksumOk;
@@ -170,8 +198,17 @@ int CSorFile::readSorFile(const std::string& name, SORDATA& data)
 
 int CSorFile::saveSorFile(const std::string& name, SORDATA data)
 {
-    std::vector<uint8_t> bytes;
+    // Kept per thread for the next save (up to ordinary SOR sizes), like the read buffer.
+    thread_local std::vector<uint8_t> bytes;
     m_status = serializeSor(data, bytes);
+    struct Release {
+        std::vector<uint8_t>& b;
+        ~Release()
+        {
+            if (b.capacity() > 4u * 1024u * 1024u)
+                std::vector<uint8_t>().swap(b);
+        }
+    } release{bytes};
     if (!m_status)
         return 0;
     m_status = replaceFile(name, bytes);

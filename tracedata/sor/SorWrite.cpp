@@ -347,19 +347,39 @@ SorStatus serializeSor(const SORDATA& d, std::vector<uint8_t>& out)
     if (blocks.size() + 1 > 0xFFFF)
         return invalid("too many blocks");
 
-    // Blocks first (their sizes go into the map), then the map in front of them.
-    std::size_t payload = 0;
+    // The map's size depends only on the block names, so the map goes first with zero sizes,
+    // the blocks follow in the same buffer, and the sizes are filled in afterwards.
+    std::size_t payload = d.carried.trailingBytes.size() + 4096;
     for (const SorDataSet& set : d.dataSets)
         payload += set.samples.size() * 2 + 6;
-    std::vector<uint8_t> body;
-    body.reserve(payload + 4096);
-    Sink s(body);
-    std::vector<uint32_t> sizes;
-    std::size_t checksumAt = std::string::npos; // offset of the checksum within body
+    for (const SorBlock& block : blocks)
+        payload += block.bytes.size() + block.name.size() + 7;
+    out.reserve(payload);
+    Sink s(out);
+    if (version == 2)
+        s.zstring("Map", "map name");
+    const uint16_t mapRevision = d.carried.mapRevision ? d.carried.mapRevision : (version == 2 ? 200 : 100);
+    s.u16(mapRevision);
+    std::size_t mapSize = out.size() + 4 + 2 + d.carried.mapExtra.size();
+    for (const SorBlock& block : blocks)
+        mapSize += block.name.size() + 1 + 2 + 4;
+    s.u32(static_cast<uint32_t>(mapSize));
+    s.u16(static_cast<uint16_t>(blocks.size() + 1));
+    std::vector<std::size_t> sizeFields;
+    for (const SorBlock& block : blocks) {
+        s.zstring(block.name, "block name");
+        s.u16(block.revision);
+        sizeFields.push_back(out.size());
+        s.u32(0);
+    }
+    s.bytes(d.carried.mapExtra);
+
+    std::size_t checksumAt = std::string::npos;
     bool seen[6] = {};
     const std::string_view known[6] = {kGenParams, kSupParams, kFxdParams, kKeyEvents, kDataPts, kCksum};
-    for (const SorBlock& block : blocks) {
-        const std::size_t start = body.size();
+    for (std::size_t b = 0; b < blocks.size(); ++b) {
+        const SorBlock& block = blocks[b];
+        const std::size_t start = out.size();
         int kind = -1;
         if (block.interpreted)
             for (int k = 0; k < 6; ++k)
@@ -376,47 +396,27 @@ SorStatus serializeSor(const SORDATA& d, std::vector<uint8_t>& out)
             case 1: writeSupParams(s, d); break;
             case 2: writeFxdParams(s, version, d, raw); break;
             case 3: writeKeyEvents(s, version, d); break;
-            case 4: writeDataPts(s, body, d, raw); break;
+            case 4: writeDataPts(s, out, d, raw); break;
             case 5:
-                checksumAt = body.size();
+                checksumAt = out.size();
                 s.u16(0);
                 break;
             }
             s.bytes(block.bytes);
         }
-        if (body.size() - start > 0xFFFFFFFFu)
+        const std::size_t size = out.size() - start;
+        if (size > 0xFFFFFFFFu)
             return invalid("block " + block.name + " is too large");
-        sizes.push_back(static_cast<uint32_t>(body.size() - start));
+        for (int i = 0; i < 4; ++i)
+            out[sizeFields[b] + i] = static_cast<uint8_t>(size >> (8 * i));
     }
+    s.bytes(d.carried.trailingBytes);
     if (!s.ok())
         return invalid(s.problem());
-
-    Sink m(out);
-    if (version == 2)
-        m.zstring("Map", "map name");
-    const uint16_t mapRevision = d.carried.mapRevision ? d.carried.mapRevision : (version == 2 ? 200 : 100);
-    m.u16(mapRevision);
-    std::size_t mapSize = out.size() + 4 + 2 + d.carried.mapExtra.size();
-    for (const SorBlock& block : blocks)
-        mapSize += block.name.size() + 1 + 2 + 4;
-    m.u32(static_cast<uint32_t>(mapSize));
-    m.u16(static_cast<uint16_t>(blocks.size() + 1));
-    for (std::size_t i = 0; i < blocks.size(); ++i) {
-        m.zstring(blocks[i].name, "block name");
-        m.u16(blocks[i].revision);
-        m.u32(sizes[i]);
-    }
-    m.bytes(d.carried.mapExtra);
-    if (!m.ok())
-        return invalid(m.problem());
-    out.reserve(out.size() + body.size() + d.carried.trailingBytes.size());
-    out.insert(out.end(), body.begin(), body.end());
-    out.insert(out.end(), d.carried.trailingBytes.begin(), d.carried.trailingBytes.end());
     if (checksumAt != std::string::npos) {
-        const std::size_t at = mapSize + checksumAt;
-        const uint16_t crc = sorCrc16(std::span<const uint8_t>(out.data(), at));
-        out[at] = static_cast<uint8_t>(crc);
-        out[at + 1] = static_cast<uint8_t>(crc >> 8);
+        const uint16_t crc = sorCrc16(std::span<const uint8_t>(out.data(), checksumAt));
+        out[checksumAt] = static_cast<uint8_t>(crc);
+        out[checksumAt + 1] = static_cast<uint8_t>(crc >> 8);
     }
     return {};
 }
