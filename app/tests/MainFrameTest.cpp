@@ -16,7 +16,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QLabel>
 #include <QFile>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -447,6 +449,47 @@ TEST_F(MainFrameTest, RemoteConnectShowsTheHiddenConnectionDialog)
     trigger(*f, ids::kCmdRemoteConnect);
     EXPECT_TRUE(dialog->isVisible());
     dialog->hide();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainFrameTest, KeyMissingFromOneLanguageFileLeavesOnlyThatLabelEmpty)
+{
+    // Drop the exit question from the Portuguese file only.
+    const std::string port = root + "/Config/Multi_port.ini";
+    std::string text = readFile(port);
+    const auto at = text.find("IDS_OKORCANCEL=");
+    ASSERT_NE(at, std::string::npos);
+    text.erase(at, text.find('\n', at) - at + 1);
+    std::ofstream(port, std::ios::binary | std::ios::trunc) << text;
+    reloadTexts();
+
+    auto f = startFrame();
+    trigger(*f, ids::kCmdLanguagePortuguese);
+    EXPECT_TRUE(f->exitQuestion().isEmpty());
+    EXPECT_FALSE(f->reportFrame()->windowTitle().isEmpty());
+    trigger(*f, ids::kCmdLanguageEnglish);
+    EXPECT_EQ(f->exitQuestion(), QStringLiteral("Do you really want to exit the program?"));
+}
+
+TEST_F(MainFrameTest, AboutBoxShowsTitleAndVersion)
+{
+    auto f = startFrame();
+    QString title, texts;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (!box)
+            return;
+        title = box->windowTitle();
+        for (QLabel* l : box->findChildren<QLabel*>())
+            texts += l->text() + QLatin1Char('|');
+        otdrFindChild<QDialog>(f.get(), ids::kAboutDialog)->accept();
+    });
+    trigger(*f, ids::kCmdAbout);
+    EXPECT_EQ(title, QStringLiteral("About Viewer"));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Version 2.01(2016.08.07)")));
 }
 
 } // namespace
