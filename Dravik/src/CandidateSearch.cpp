@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace dravik {
@@ -120,9 +121,12 @@ long long firstSixSlopes(const unsigned short* s, long long formed, long long li
     const int lim = static_cast<int>(std::max<long long>(limit, -65536));
     unsigned char* h = hits.data();
     long long i = 0;
-    for (; i + 16 <= formed; i += 16)
+    for (; i + 16 <= formed; i += 16) {
+        unsigned char chunk[16];  // local, so the stores cannot alias the samples
         for (int k = 0; k < 16; ++k)
-            h[i + k] = static_cast<int>(s[i + k + 5]) - static_cast<int>(s[i + k]) >= lim;
+            chunk[k] = static_cast<int>(s[i + k + 5]) - static_cast<int>(s[i + k]) >= lim;
+        std::memcpy(h + i, chunk, sizeof chunk);
+    }
     for (; i < formed; ++i)
         h[i] = static_cast<int>(s[i + 5]) - static_cast<int>(s[i]) >= lim;
     // Runs of six: fold the hits onto their first position, in place (each position reads only
