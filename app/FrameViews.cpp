@@ -1,6 +1,7 @@
 #include "FrameViews.h"
 
 #include "CEventlist.h"
+#include "COtdrTrace.h"
 #include "ColourRef.h"
 #include "Settings.h"
 #include "Texts.h"
@@ -16,8 +17,15 @@
 
 QWidget* createFrameView(FrameKind kind, QWidget* parent)
 {
-    if (kind == FrameKind::Event)
-        return new CEventlist(parent);
+    if (kind == FrameKind::Event) {
+        auto* view = new CEventlist(parent);
+        // Selecting a row moves the trace plot's active marker to that event.
+        view->setActiveMarkerMover([](int eventIndex) {
+            if (COtdrTrace* plot = wavePlot())
+                plot->MoveActiveMarkerToEvent(eventIndex);
+        });
+        return view;
+    }
     return new CPlaceholderView(kind, parent);
 }
 
