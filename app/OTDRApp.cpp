@@ -7,6 +7,9 @@
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
@@ -30,7 +33,8 @@ bool COTDRApp::initInstance()
     QCommandLineOption grab(QStringLiteral("grab"), QString(), QStringLiteral("png"));
     QCommandLineOption grabSheet(QStringLiteral("grab-sheet"), QString(), QStringLiteral("png"));
     QCommandLineOption grabTab(QStringLiteral("grab-tab"), QString(), QStringLiteral("page"));
-    for (QCommandLineOption* o : {&grab, &grabSheet, &grabTab}) {
+    QCommandLineOption grabMenu(QStringLiteral("grab-menu"), QString(), QStringLiteral("index"));
+    for (QCommandLineOption* o : {&grab, &grabSheet, &grabTab, &grabMenu}) {
         o->setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(*o);
     }
@@ -39,6 +43,7 @@ bool COTDRApp::initInstance()
     m_grabWindow = parser.value(grab);
     m_grabSheet = parser.value(grabSheet);
     m_grabTab = parser.value(grabTab).toInt();
+    m_grabMenu = parser.isSet(grabMenu) ? parser.value(grabMenu).toInt() : -1;
 
     m_frame = std::make_unique<CMainFrame>();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -57,7 +62,19 @@ void COTDRApp::scheduleGrabs()
 {
     if (!m_grabWindow.isEmpty()) {
         QTimer::singleShot(1500, this, [this] {
-            m_frame->grab().save(m_grabWindow);
+            QPixmap picture = m_frame->grab();
+            const QList<QAction*> menus = m_frame->menuBar()->actions();
+            if (m_grabMenu >= 0 && m_grabMenu < menus.size()) {
+                // The open menu drawn over the window below its title.
+                QMenu* menu = menus[m_grabMenu]->menu();
+                menu->ensurePolished();
+                menu->adjustSize();
+                const QPixmap drop = menu->grab();
+                const QRect title = m_frame->menuBar()->actionGeometry(menus[m_grabMenu]);
+                QPainter p(&picture);
+                p.drawPixmap(title.bottomLeft() + QPoint(0, 1), drop);
+            }
+            picture.save(m_grabWindow);
             if (m_grabSheet.isEmpty())
                 quit();
         });

@@ -28,4 +28,5 @@ private:
     QString m_grabWindow; // --grab FILE.png: picture of the main window, then quit
     QString m_grabSheet;  // --grab-sheet FILE.png: picture of the screen-settings sheet
     int m_grabTab = 0;    // --grab-tab N: page of the sheet to show
+    int m_grabMenu = -1;  // --grab-menu N: draw menu N of the menu bar open in the picture
 };

@@ -116,7 +116,7 @@ const MenuTexts kEnglish = {
 const MenuTexts kPortuguese = {
     {"&Arquivo", "&Exibir", "A&nálise", "&Relatório", "Re&moto", "&Idioma", "A&juda"},
     {"&Abrir Arquivo", "&Salvar Arquivo", "&Imprimir", "&Visualizar Impressão", "&Configuração", "Sai&r",
-     "Janela de &Onda", "Janela de &Eventos", "Janela de &Miniatura", "Configuração da &Tela de Onda",
+     "Janela de &Traços", "Janela de &Eventos", "Janela de &Miniatura", "Configuração da Te&la de Traços",
      "Configuração &Original",
      "&Busca Automática", "&Condições de Análise",
      "&Assistente de Relatório",
