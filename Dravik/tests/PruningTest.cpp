@@ -162,6 +162,24 @@ TEST_F(Pruning, StepOnAReflectionsTailGoesAFarSpliceStays)
     EXPECT_EQ(indices(dravik::pruneReflectionTail(context(), r)), (std::vector<int>{100, 2000, 3000, 11000}));
 }
 
+TEST_F(Pruning, EventsAtBothEndsOfAShortTraceStayInsideTheArray)
+{
+    // Every window of every pass reaches beyond a 30-sample trace here; the sanitizer build
+    // checks that nothing is read outside it.
+    for (int pulse : {20, 100, 1000}) {
+        trace = fibre(20, 30);
+        const dravik::AnalysisContext c = context(pulse);
+        const Dravik_Result r = record({{0, 1}, {1, 0, 0.5f}, {15, 1, 0.5f, 2}, {28, 0, 0.5f}, {29, 1}});
+        const Dravik_Result out = dravik::pruneEvents(c, r);
+        ASSERT_GE(out.count, 1);
+        EXPECT_EQ(out.index[0], 0);
+        for (int i = 1; i < out.count; ++i) {
+            EXPECT_LT(out.index[i - 1], out.index[i]);
+            EXPECT_LE(out.index[i], 29);
+        }
+    }
+}
+
 TEST_F(Pruning, WholeSequenceKeepsOrderAndCodes)
 {
     const Dravik_Result r = record({{100, 1}, {2000, 0, 0.3f}, {5000, 1, 0.5f, 4}, {11500, 1}});
