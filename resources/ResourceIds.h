@@ -158,6 +158,37 @@ inline constexpr int kSearchConEndAuto = 1007;
 // Analysis-conditions page: group box.
 inline constexpr int kAnalConRefractionGroup = 1400;
 
+// ---- Printing: print settings sheet --------------------------------------------------------
+// Pages: content (dialog 227), configuration (228), job (230).
+inline constexpr int kPrintContentPage = 227;
+inline constexpr int kPrintConfigPage = 228;
+inline constexpr int kPrintJobPage = 230;
+// Content page: group box and the six check boxes (logo, job, configuration, comment, trace,
+// events).
+inline constexpr int kPrintContentGroup = 1695;
+inline constexpr int kPrintContentChecks[6] = {1005, 1006, 1007, 1008, 1009, 1010};
+// Configuration page: link edits (origin location, cable, fibre, colour, end location, cable,
+// fibre, colour), measurement edits (wavelength, pulse, range, loss, reflection and end
+// thresholds, backscatter, index, averages) and their labels.
+inline constexpr int kPrintLinkEdits[8] = {1644, 1645, 1649, 1651, 1648, 1646, 1650, 1647};
+inline constexpr int kPrintMeasurementEdits[9] = {1668, 1670, 1671, 1674, 1675, 1676, 1673, 1669, 1732};
+inline constexpr int kPrintMeasurementLabels[9] = {1687, 1688, 1689, 1690, 1691, 1692, 1693, 1694, 1733};
+inline constexpr int kPrintLinkColumnLabels[4] = {1681, 1682, 1683, 1684};
+inline constexpr int kPrintOriginLabel = 1679;
+inline constexpr int kPrintEndLabel = 1680;
+inline constexpr int kPrintLinkGroup = 1678;
+inline constexpr int kPrintMeasurementGroup = 1686;
+inline constexpr int kPrintSelfDefine = 1026;
+inline constexpr int kPrintConfigClear = 1677;
+// Job page: job id, contractor, customer, operator edits; file, test time, comment; labels.
+inline constexpr int kPrintJobEdits[4] = {1644, 1645, 1646, 1647};
+inline constexpr int kPrintJobFile = 1670;
+inline constexpr int kPrintJobTime = 1649;
+inline constexpr int kPrintJobComment = 1671;
+inline constexpr int kPrintJobLabels[7] = {1697, 1698, 1699, 1700, 1701, 1702, 1703};
+inline constexpr int kPrintJobGroup = 1696;
+inline constexpr int kPrintJobClear = 1672;
+
 // ---- Window messages of the remote link (queued notifications) ---------------------------
 inline constexpr int kMsgSocketData = 2026;
 inline constexpr int kMsgSocketClosed = 2027;
