@@ -1,8 +1,11 @@
 #include "FrameViews.h"
 
+#include "CThumbnail.h"
+#include "CWaveform.h"
 #include "CEventlist.h"
 #include "COtdrTrace.h"
 #include "ColourRef.h"
+#include "MainFrame.h"
 #include "Settings.h"
 #include "Texts.h"
 #include "TraceTable.h"
@@ -17,6 +20,23 @@
 
 QWidget* createFrameView(FrameKind kind, QWidget* parent)
 {
+    if (kind == FrameKind::Wave) {
+        auto* view = new CWaveform(parent);
+        // Traces closed, events edited or another trace chosen in the trace view: every view
+        // follows, and the frame learns when no trace is left.
+        auto refresh = [view] {
+            if (auto* frame = qobject_cast<CMainFrame*>(view->window())) {
+                frame->refreshTraceViews();
+                if (traceTable().loadedCount == 0)
+                    frame->setHasTraces(false);
+            }
+        };
+        QObject::connect(view, &CWaveform::tracesEdited, view, refresh);
+        QObject::connect(view, &CWaveform::currentTraceSelected, view, refresh);
+        return view;
+    }
+    if (kind == FrameKind::Thumbnail)
+        return new CThumbnail(parent);
     if (kind == FrameKind::Event) {
         auto* view = new CEventlist(parent);
         // Selecting a row moves the trace plot's active marker to that event.
