@@ -286,6 +286,19 @@ TEST(EventSearch, RealFileWithFreshSettingsAndWithShippedSettings)
         EXPECT_EQ(rows.size(), r.events.size());
         EXPECT_EQ(rows.front().cells[0], "1(S)");
 
+        // A refractive index of 0 is never handed to the engine: the search gives what it gives
+        // with the trace's own index.
+        const std::vector<EventItem> fresh = r.events;
+        AnalysisSettings own;
+        own.Refraction = own.Refraction1550 = own.Refraction1625 = ownIndex;
+        ASSERT_TRUE(autoSearchCurrentTrace(*table, engine, own)) << name;
+        ASSERT_EQ(r.events.size(), fresh.size()) << name;
+        for (size_t i = 0; i < fresh.size(); ++i) {
+            EXPECT_EQ(r.events[i].sampleIndex, fresh[i].sampleIndex) << name << " " << i;
+            EXPECT_EQ(r.events[i].eventLoss, fresh[i].eventLoss) << name << " " << i;
+            EXPECT_EQ(r.events[i].attenuation, fresh[i].attenuation) << name << " " << i;
+        }
+
         // The shipped conditions for the wavelength.
         AnalysisSettings shipped;
         shipped.BackScatter = -79.44f;
