@@ -464,13 +464,23 @@ void CTracePrinter::DrawTraceGraph(int slot, const QRect& graph)
             const int tickBottom = yy + Hg / 10;
             m_p.setPen(QPen(Qt::black, px(1)));
             m_p.drawLine(x, yy - Hg / 60, x, tickBottom);
+            // Texts that would run out of the bottom of the graph (a trace low on the scale) go
+            // above the tick instead, so that they stay inside the graph.
+            const int tickTop = yy - Hg / 60;
+            auto placeTop = [&](int below, int width, int raise) {
+                if (below + width <= B)
+                    return below;
+                return std::max(T, tickTop - px(4) - width - raise);
+            };
+            const QString loss = qs(printout::eventLossText(e));
+            const QString distance = qs(printout::eventDistanceText(e, display.distanceUnit));
             const int textTop = tickBottom + px(4);
-            verticalText(m_p, x - textHeight, textTop, qs(printout::eventLossText(e)));
-            verticalText(m_p, x, textTop, qs(printout::eventDistanceText(e, display.distanceUnit)));
-            const std::string att = printout::eventAttenuationText(e);
-            if (!att.empty()) {
+            verticalText(m_p, x - textHeight, placeTop(textTop, vfm.horizontalAdvance(loss), 0), loss);
+            verticalText(m_p, x, placeTop(textTop, vfm.horizontalAdvance(distance), 0), distance);
+            const QString att = qs(printout::eventAttenuationText(e));
+            if (!att.isEmpty()) {
                 const int ax = previousX < 0 ? x : (previousX + x) / 2;
-                verticalText(m_p, ax, textTop + Hg / 10, qs(att));
+                verticalText(m_p, ax, placeTop(textTop + Hg / 10, vfm.horizontalAdvance(att), Hg / 10), att);
             }
             previousX = x;
         }
