@@ -134,8 +134,6 @@ inline constexpr int kCmdCloseTrace = 32798;
 inline constexpr int kLeftMenuChinese = 194;
 inline constexpr int kLeftMenuEnglish = 208;
 inline constexpr int kLeftMenuPortuguese = 225;
-// Event table list control (the waveform view's event buttons act on its selection).
-inline constexpr int kEventList = 1563;
 // Thumbnail view (dialog 158).
 inline constexpr int kThumbnailView = 158;
 

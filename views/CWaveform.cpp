@@ -350,7 +350,7 @@ void CWaveform::showEverything()
 
 QAbstractItemView* CWaveform::eventList() const
 {
-    return otdrFindChild<QAbstractItemView>(window(), ids::kEventList);
+    return otdrFindChild<QAbstractItemView>(window(), ids::kEventTableList);
 }
 
 int CWaveform::selectedEventRow() const

@@ -315,7 +315,7 @@ TEST_F(TraceViewsTest, EventsAreSteppedAddedAndDeletedThroughTheEngine)
     auto* layout = new QVBoxLayout(&window);
     auto* view = new CWaveform(&window);
     auto* table = new QTreeWidget(&window);
-    otdrTagObject(table, ids::kEventList);
+    otdrTagObject(table, ids::kEventTableList);
     layout->addWidget(view);
     layout->addWidget(table);
     window.resize(1100, 700);
