@@ -19,9 +19,11 @@
 #include <QLabel>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <filesystem>
 
 namespace ids = otdr::ids;
@@ -149,6 +151,45 @@ TEST_F(TraceViewsTest, PlotDrawsGridCurveAndMarker)
     EXPECT_GT(dark, 10);
     EXPECT_EQ(plot.state().markerA.distanceText, "0.250km");
     EXPECT_TRUE(markerSnapshot().shown);
+}
+
+TEST_F(TraceViewsTest, MouseDragsMarkersAndZoomsWithTheRubberBand)
+{
+    load(0, "m.sor", 2000, 20.0f);
+    viewWindow().fullScaleDb = 40;
+    COtdrTrace plot;
+    plot.resize(520, 420);
+    plot.AddCurve(traceTable().record(0), kBlue);
+    plot.setMarkersShown(true);
+    PlotState& s = plot.state();
+    const float a = s.markerA.position;
+    const int bx = s.distanceToColumn(s.markerB.position);
+
+    // Pressing 3 pixels beside B drags B; the position snaps to the point grid.
+    QTest::mousePress(&plot, Qt::LeftButton, {}, QPoint(bx + 3, 200));
+    EXPECT_EQ(s.dragTarget, 2);
+    EXPECT_EQ(s.activeMarker, 2);
+    QTest::mouseMove(&plot, QPoint(bx + 40, 200));
+    QTest::mouseRelease(&plot, Qt::LeftButton, {}, QPoint(bx + 40, 200));
+    EXPECT_EQ(s.dragTarget, 0);
+    EXPECT_FLOAT_EQ(s.markerB.position, std::floor(s.columnToDistance(bx + 40) - 0.001));
+    EXPECT_FLOAT_EQ(s.markerA.position, a);  // independent markers: A stays
+
+    // A rectangle dragged away from the markers zooms to it.
+    const QRect r = plot.plotRect();
+    const QPoint from(r.width() - 120, 100), to(r.width() - 20, 300);
+    QTest::mousePress(&plot, Qt::LeftButton, {}, from);
+    QTest::mouseMove(&plot, to);
+    QTest::mouseRelease(&plot, Qt::LeftButton, {}, to);
+    EXPECT_NEAR(s.xMin(), 2000.0 * (r.width() - 120) / r.width(), 0.01);
+    EXPECT_NEAR(s.xMax(), 2000.0 * (r.width() - 20) / r.width(), 0.01);
+    EXPECT_NEAR(s.yMax(), 40.0 * (r.height() - 100 - 40) / r.height(), 1e-3);
+    // Dragged from right to left it is refused.
+    const float before = s.xMin();
+    QTest::mousePress(&plot, Qt::LeftButton, {}, to);
+    QTest::mouseMove(&plot, from);
+    QTest::mouseRelease(&plot, Qt::LeftButton, {}, from);
+    EXPECT_FLOAT_EQ(s.xMin(), before);
 }
 
 TEST_F(TraceViewsTest, ReducedLayerMatchesThePolylineOfEveryPoint)
