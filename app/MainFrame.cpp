@@ -3,6 +3,8 @@
 #include "AboutDialog.h"
 #include "CEventSearchPageSheet.h"
 #include "CEventlist.h"
+#include "CMyPropertySheet.h"
+#include "CPrintView.h"
 #include "ChildFrame.h"
 #include "ConfigStore.h"
 #include "FrameViews.h"
@@ -99,6 +101,19 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
         });
     }
     setCommandHandler(ids::kCmdAnalyseCondition, [this] { CEventSearchPageSheet::runModal(this); });
+    // File menu: the hidden print view prints and previews the current trace; the print
+    // settings sheet edits what the printout shows.
+    auto* printView = new CPrintView(this);
+    printView->setObjectName(QStringLiteral("printView"));
+    setCommandHandler(ids::kCmdPrint, [this, printView] {
+        printView->printDirect = 1;
+        printView->print(this);
+    });
+    setCommandHandler(ids::kCmdPrintPreview, [this, printView] {
+        printView->printDirect = 0;
+        printView->printPreview(this);
+    });
+    setCommandHandler(ids::kCmdPrintSetting, [this] { CMyPropertySheet::runModal(this); });
     createToolbar();
     createStatusBar();
     // The remote-connection dialog exists hidden from the start; its states go to pane 1.
