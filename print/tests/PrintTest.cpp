@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -25,7 +26,9 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QPrintPreviewDialog>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTemporaryDir>
 
 #include <cctype>
@@ -434,6 +437,24 @@ TEST_F(PrintTest, PrintViewWritesPdfAndRefusesUnwritablePath)
     ASSERT_TRUE(view.writePdf(path));
     EXPECT_TRUE(contains(pdfText(path), "Event Table"));
     EXPECT_FALSE(view.writePdf(m_dir.filePath(QStringLiteral("missing/folder/x.pdf"))));
+}
+
+TEST_F(PrintTest, PreviewOffersSavingAsPdf)
+{
+    CPrintView view(nullptr, m_table.get());
+    bool sawPdfAction = false;
+    bool sawPreview = false;
+    QTimer::singleShot(300, [&] {
+        if (QPrintPreviewDialog* d = view.previewDialog()) {
+            sawPreview = true;
+            sawPdfAction = d->findChild<QAction*>(QStringLiteral("printToPdf")) != nullptr;
+            d->reject();
+        }
+    });
+    view.printPreview(nullptr);
+    EXPECT_TRUE(sawPreview);
+    EXPECT_TRUE(sawPdfAction);
+    EXPECT_EQ(view.previewDialog(), nullptr);
 }
 
 TEST_F(PrintTest, PrintsInEveryLanguage)
