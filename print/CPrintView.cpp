@@ -74,9 +74,10 @@ void CPrintView::printPreview(QWidget* parent)
     // Reports go out as PDF more often than on paper: the preview saves them directly.
     if (auto* bar = dialog.findChild<QToolBar*>()) {
         bar->addSeparator();
-        QAction* pdf = bar->addAction(QStringLiteral("PDF"));
+        const QString caption = QString::fromStdString(loadText("IDS_PRINT_TO_PDF"));
+        QAction* pdf = bar->addAction(caption.isEmpty() ? QStringLiteral("PDF") : caption);
         pdf->setObjectName(QStringLiteral("printToPdf"));
-        pdf->setToolTip(QStringLiteral("PDF..."));
+        pdf->setToolTip(pdf->text());
         connect(pdf, &QAction::triggered, &dialog, [this, &dialog] { printToPdf(&dialog); });
     }
     dialog.exec();
@@ -102,7 +103,7 @@ bool CPrintView::writePdf(const QString& path, QString* error)
 
 bool CPrintView::printToPdf(QWidget* parent)
 {
-    QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("PDF"), QString(),
+    QString path = QFileDialog::getSaveFileName(parent, QString::fromStdString(loadText("IDS_PRINT_TO_PDF")), QString(),
                                                 QStringLiteral("PDF (*.pdf)"));
     if (path.isEmpty())
         return false;

@@ -318,9 +318,11 @@ constexpr const char* kKeys[] = {
     tk::IDC_CHECK_PROP_CONTENT_JOB,
     tk::IDC_CHECK_PROP_CONTENT_LOGO,
     tk::IDC_CHECK_PROP_CONTENT_TRACE,
+    tk::IDS_SAVE_FILE_ERROR,
+    tk::IDS_PRINT_TO_PDF,
 };
 
-static_assert(std::size(kKeys) == kIdsTextKeyCount + kIdcTextKeyCount);
+static_assert(std::size(kKeys) == kIdsTextKeyCount + kIdcTextKeyCount + kOwnTextKeyCount);
 
 } // namespace
 

@@ -324,9 +324,14 @@ inline constexpr const char* IDC_CHECK_PROP_CONTENT_JOB = "IDC_CHECK_PROP_CONTEN
 inline constexpr const char* IDC_CHECK_PROP_CONTENT_LOGO = "IDC_CHECK_PROP_CONTENT_LOGO";
 inline constexpr const char* IDC_CHECK_PROP_CONTENT_TRACE = "IDC_CHECK_PROP_CONTENT_TRACE";
 
+// Texts this program adds: a failed save, and the PDF output of the print preview.
+inline constexpr const char* IDS_SAVE_FILE_ERROR = "IDS_SAVE_FILE_ERROR";
+inline constexpr const char* IDS_PRINT_TO_PDF = "IDS_PRINT_TO_PDF";
+
 } // namespace tk
 
-// Every key above: the IDS_ keys, then the IDC_ caption keys.
+// Every key above: the IDS_ keys, the IDC_ caption keys, then the program's own keys.
 std::span<const char* const> allTextKeys();
 inline constexpr std::size_t kIdsTextKeyCount = 305;
 inline constexpr std::size_t kIdcTextKeyCount = 10;
+inline constexpr std::size_t kOwnTextKeyCount = 2;
