@@ -35,8 +35,10 @@ QApplication& app()
     static int argc = 1;
     static char name[] = "trace_views_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    return a;
+    // Never destroyed: Qt's input devices created by the simulated mouse are torn down with the
+    // application's children, which at static destruction time would outlive the platform.
+    static auto* a = new QApplication(argc, argv);
+    return *a;
 }
 
 constexpr std::uint32_t kBlue = 0xFF0000;   // 0x00BBGGRR
