@@ -1,5 +1,6 @@
 // otdrcli analyze as users run it: the built program on the real instrument files, its JSON read
 // back by the strict reader of the otdrcli tests.
+#include "CliRun.h"
 #include "JsonRead.h"
 
 #include <gtest/gtest.h>
@@ -15,45 +16,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-class OtdrcliAnalyze : public ::testing::Test {
+class OtdrcliAnalyze : public CliTest {
 protected:
-    void SetUp() override
-    {
-        dir = fs::path(::testing::TempDir()) / ("otdrcli-analyze-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    CliRun run(const std::vector<std::string>& args) const
-    {
-        std::string command = std::string("'") + OTDRCLI_PATH + "' analyze";
-        for (const std::string& a : args)
-            command += " '" + a + "'";
-        command += " >'" + (dir / "stdout").string() + "' 2>'" + (dir / "stderr").string() + "'";
-        const int status = std::system(command.c_str());
-        CliRun r;
-        r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = slurp(dir / "stdout");
-        r.err = slurp(dir / "stderr");
-        return r;
-    }
-
-    static fs::path fixture(const char* name) { return fs::path(OTDR_FIXTURES) / "sor" / name; }
-
-    fs::path dir;
+    OtdrcliAnalyze() : CliTest("otdrcli-analyze", std::string("'") + OTDRCLI_PATH + "' analyze") {}
 };
 
 const char* const kFixtures[] = {"demo_ab.sor", "example2-exfo-maxtester730c.sor",

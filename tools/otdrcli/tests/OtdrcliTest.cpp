@@ -1,6 +1,7 @@
 // otdrcli as users run it: the built program on real and written files, its JSON checked by a
 // strict reader; and the JSON writer's escaping and numbers.
 #include "Json.h"
+#include "CliRun.h"
 #include "JsonRead.h"
 #include "SorFile.h"
 
@@ -17,45 +18,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-class Otdrcli : public ::testing::Test {
+class Otdrcli : public CliTest {
 protected:
-    void SetUp() override
-    {
-        dir = fs::path(::testing::TempDir()) / ("otdrcli-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    CliRun run(const std::vector<std::string>& args) const
-    {
-        std::string command = std::string("'") + OTDRCLI_PATH + "'";
-        for (const std::string& a : args)
-            command += " '" + a + "'";
-        command += " >'" + (dir / "stdout").string() + "' 2>'" + (dir / "stderr").string() + "'";
-        const int status = std::system(command.c_str());
-        CliRun r;
-        r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = slurp(dir / "stdout");
-        r.err = slurp(dir / "stderr");
-        return r;
-    }
-
-    static fs::path fixture(const char* name) { return fs::path(OTDR_FIXTURES) / "sor" / name; }
-
-    fs::path dir;
+    Otdrcli() : CliTest("otdrcli", std::string("'") + OTDRCLI_PATH + "'") {}
 };
 
 TEST_F(Otdrcli, InfoDescribesARealFile)

@@ -1,4 +1,5 @@
 // otdrcli remote: the built program against the instrument simulator on loopback.
+#include "CliRun.h"
 #include "InstrumentSimulator.h"
 #include "JsonRead.h"
 
@@ -20,18 +21,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 unsigned closedLoopbackPort()
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -45,33 +34,17 @@ unsigned closedLoopbackPort()
     return ntohs(addr.sin_port);
 }
 
-class OtdrcliRemote : public ::testing::Test {
+class OtdrcliRemote : public CliTest {
 protected:
+    OtdrcliRemote() : CliTest("otdrcli-remote", std::string("timeout 30 '") + OTDRCLI_PATH + "' remote") {}
+
     void SetUp() override
     {
-        dir = fs::path(::testing::TempDir()) / ("otdrcli-remote-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        CliTest::SetUp();
         ASSERT_TRUE(sim.start());
         target = "127.0.0.1:" + std::to_string(sim.port());
     }
-    void TearDown() override { fs::remove_all(dir); }
 
-    CliRun run(const std::vector<std::string>& args) const
-    {
-        std::string command = std::string("timeout 30 '") + OTDRCLI_PATH + "' remote";
-        for (const std::string& a : args)
-            command += " '" + a + "'";
-        command += " >'" + (dir / "stdout").string() + "' 2>'" + (dir / "stderr").string() + "'";
-        const int status = std::system(command.c_str());
-        CliRun r;
-        r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = slurp(dir / "stdout");
-        r.err = slurp(dir / "stderr");
-        return r;
-    }
-
-    fs::path dir;
     instrumentsim::InstrumentSimulator sim;
     std::string target;
 };
