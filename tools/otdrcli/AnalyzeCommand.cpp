@@ -5,6 +5,7 @@
 // gives a value) and prints the parameters used and the events found as one JSON object.
 #include "Command.h"
 #include "Json.h"
+#include "TraceInput.h"
 
 #include "ConfigStore.h"
 #include "Dravik.h"
@@ -122,15 +123,10 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
 
     auto table = std::make_unique<TraceTable>();
     CEndDravik engine;
-    const TraceReadResult read = readTraceIntoSlot(*table, engine, o.file, traceFileName(o.file), 0);
-    if (!read.loaded()) {
-        err << "otdrcli: " << o.file << ": " << (read.detail.empty() ? read.textKey : read.detail);
-        if (!read.detail.empty() && !read.textKey.empty())
-            err << " (" << read.textKey << ")";
-        err << '\n';
+    TraceRecord* const read = readCommandTrace(*table, engine, o.file, err);
+    if (!read)
         return kExitFailure;
-    }
-    TraceRecord& record = table->record(0);
+    TraceRecord& record = *read;
 
     std::string settingsSource;
     AnalysisSettings settings = shippedAnalysisSettings(settingsSource);

@@ -6,6 +6,7 @@
 #ifdef OTDR_HAVE_PRINTCORE
 
 #include "Command.h"
+#include "TraceInput.h"
 
 #include "ConfigStore.h"
 #include "Dravik.h"
@@ -103,12 +104,10 @@ int runPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
     auto table = std::make_unique<TraceTable>();
     CEndDravik engine;
-    const TraceReadResult read = readTraceIntoSlot(*table, engine, o.file, traceFileName(o.file), 0);
-    if (!read.loaded()) {
-        err << "otdrcli: " << o.file << ": " << (read.detail.empty() ? read.textKey : read.detail) << '\n';
+    TraceRecord* const read = readCommandTrace(*table, engine, o.file, err);
+    if (!read)
         return kExitFailure;
-    }
-    TraceRecord& record = table->record(0);
+    TraceRecord& record = *read;
 
     loadDisplaySettings(configStore(), displaySettings());
     if (o.language >= 0)
