@@ -267,13 +267,14 @@ void PlotState::resetMarkers()
     markerB.position = static_cast<float>(m_xMin + static_cast<double>(m_xMax - m_xMin) * (w / 3) / w);
 }
 
-int PlotState::hitTest(int x) const
+int PlotState::markerNear(int x, int tolerance) const
 {
+    // The marker columns follow from the positions, so the arrows stay on the lines after a zoom.
     auto distance = [&](const MarkerInfo& m) {
         if (m.position < m_xMin || m.position > m_xMax)
             return -1;
         const int d = std::abs(distanceToColumn(m.position) - x);
-        return d <= 5 ? d : -1;
+        return d <= tolerance ? d : -1;
     };
     const int da = distance(markerA);
     const int db = distance(markerB);
@@ -286,26 +287,14 @@ int PlotState::hitTest(int x) const
     return db < da ? 2 : 1;
 }
 
+int PlotState::hitTest(int x) const
+{
+    return markerNear(x, 5);
+}
+
 int PlotState::hoverMarker(int x) const
 {
-    if (dragTarget != 0)
-        return dragTarget;
-    // The marker columns follow from the positions, so the arrows stay on the lines after a zoom.
-    auto distance = [&](const MarkerInfo& m) {
-        if (m.position < m_xMin || m.position > m_xMax)
-            return -1;
-        const int d = std::abs(distanceToColumn(m.position) - x);
-        return d <= 6 ? d : -1;
-    };
-    const int da = distance(markerA);
-    const int db = distance(markerB);
-    if (da < 0 && db < 0)
-        return 0;
-    if (db < 0)
-        return 1;
-    if (da < 0)
-        return 2;
-    return db < da ? 2 : 1;
+    return dragTarget != 0 ? dragTarget : markerNear(x, 6);
 }
 
 void PlotState::dragTo(int x)

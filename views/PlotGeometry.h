@@ -177,6 +177,9 @@ public:
     bool vScroll(ScrollAction action, float thumb = 0);
 
 private:
+    // 0 no marker, 1 A, 2 B: the visible marker within `tolerance` pixels of column x, the nearer
+    // winning, A on a tie.
+    int markerNear(int x, int tolerance) const;
     ViewWindow* m_shared;
     int m_left = 0, m_top = 0, m_width = 1, m_height = 1;
     float m_xMin = 0, m_xMax = 0, m_yMin = 0, m_yMax = 0, m_maxLength = 0;
