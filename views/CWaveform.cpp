@@ -399,6 +399,16 @@ void CWaveform::nextEvent()
     }
 }
 
+void CWaveform::applyEventEdit(TraceRecord& record, const Dravik_Result& result)
+{
+    // Distances follow from the sample indices exactly as after the automatic search.
+    applyEngineResult(record, result);
+    m_plot->RefreshCurveEvents(traceTable().currentTrace, record);
+    m_plot->RebuildTraceLayer(m_plot->currentCurve());
+    m_plot->update();
+    Q_EMIT tracesEdited();
+}
+
 void CWaveform::addEvent()
 {
     TraceTable& table = traceTable();
@@ -415,12 +425,7 @@ void CWaveform::addEvent()
     } catch (...) {
         return;
     }
-    // Distances follow from the sample indices exactly as after the automatic search.
-    applyEngineResult(*r, result);
-    m_plot->RefreshCurveEvents(table.currentTrace, *r);
-    m_plot->RebuildTraceLayer(m_plot->currentCurve());
-    m_plot->update();
-    Q_EMIT tracesEdited();
+    applyEventEdit(*r, result);
     if (QAbstractItemView* list = eventList(); list && list->model())
         selectEventRow(list->model()->rowCount() - 1);
 }
@@ -441,11 +446,7 @@ void CWaveform::deleteEvent()
     } catch (...) {
         return;
     }
-    applyEngineResult(*r, result);
-    m_plot->RefreshCurveEvents(table.currentTrace, *r);
-    m_plot->RebuildTraceLayer(m_plot->currentCurve());
-    m_plot->update();
-    Q_EMIT tracesEdited();
+    applyEventEdit(*r, result);
     selectEventRow(std::max(s - 1, 0));
 }
 

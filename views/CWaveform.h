@@ -6,6 +6,8 @@
 #include "Dravik.h"
 #include "ViewRefresh.h"
 
+struct TraceRecord;
+
 #include <QWidget>
 
 #include <map>
@@ -72,6 +74,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Takes an edited engine record into the current trace and redraws its events.
+    void applyEventEdit(TraceRecord& record, const Dravik_Result& result);
     QToolButton* makeButton(int id, const char* icon, const char* tip);
     void layoutControls();
     void firstShow();
